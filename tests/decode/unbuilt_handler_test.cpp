@@ -1,0 +1,65 @@
+// Handlers whose decode function is not built report themselves, change nothing and return 2;
+// prefetch handlers return 0 and change nothing.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "sve/decode/decode_rows.h"
+
+using namespace ostrel;
+
+namespace {
+
+std::unique_ptr<cpu_state> random_state(uint32_t seed) {
+    auto s = std::make_unique<cpu_state>();
+    std::mt19937 rng(seed);
+    auto *bytes = reinterpret_cast<unsigned char *>(s.get());
+    for (std::size_t i = 0; i < sizeof(cpu_state); ++i) bytes[i] = static_cast<unsigned char>(rng());
+    s->pc = reinterpret_cast<unsigned char *>(uintptr_t{0x4000abc0});
+    return s;
+}
+
+std::string expected_report(uintptr_t pc, uint32_t encoding, const char *name) {
+    char line[256];
+    std::snprintf(line, sizeof line, "Unimplemented instruction: [  %lx:\t %08x\t %s  ]\n",
+                  static_cast<unsigned long>(pc), encoding, name);
+    return line;
+}
+
+TEST(UnbuiltHandlers, EveryRowReportsOrDoesNothing) {
+    std::mt19937 rng(3);
+    for (const DecodeRow &row : kDecodeRows) {
+        auto state = random_state(rng());
+        cpu_state before;
+        std::memcpy(&before, state.get(), sizeof before);
+        const uint32_t encoding = row.fixed_bits() | (rng() & ~row.fixed_mask());
+
+        testing::internal::CaptureStderr();
+        const aarch64_decode_rc rc = row.handler(state.get(), encoding);
+        const std::string err = testing::internal::GetCapturedStderr();
+
+        EXPECT_EQ(std::memcmp(&before, state.get(), sizeof before), 0) << row.name << " changed state";
+        if (row.road == Road::none) {
+            EXPECT_EQ(rc, DECODE_OK) << row.name;
+            EXPECT_EQ(err, "") << row.name;
+        } else {
+            EXPECT_EQ(rc, DECODE_UNIMPLEMENTED) << row.name;
+            EXPECT_EQ(err, expected_report(0x4000abc0, encoding, row.name));
+        }
+    }
+}
+
+TEST(UnbuiltHandlers, ReportPadsTheEncodingToEightDigits) {
+    auto state = random_state(9);
+    state->pc = reinterpret_cast<unsigned char *>(uintptr_t{0xffff0010});
+    testing::internal::CaptureStderr();
+    get_sve_handler(0x04400483)(state.get(), 0x04400483);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Unimplemented instruction: [  ffff0010:\t 04400483\t VecU16AddVVM  ]\n");
+}
+
+} // namespace
