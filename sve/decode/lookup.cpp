@@ -9,6 +9,9 @@
 namespace ostrel {
 namespace {
 
+constexpr uint32_t kSveSpaceMask = 0x1e000000;
+constexpr uint32_t kSveSpaceBits = 0x04000000;
+
 struct KeyEntry {
     uint32_t key;
     uint16_t row;
@@ -30,6 +33,9 @@ class LookupIndex {
     }
 
     const DecodeRow *find(uint32_t encoding) const {
+        // Most words of a block are not SVE; every row lies in the SVE space (op0 = 0b0010),
+        // so those words skip the 44 searches.
+        if ((encoding & kSveSpaceMask) != kSveSpaceBits) return nullptr;
         for (std::size_t t = 0; t < kNumTables; ++t) {
             const auto &entries = tables_[t];
             const KeyEntry probe{kDecodeTables[t].key(encoding), 0};
