@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "sve/client/cpu_state.h"
 
@@ -72,13 +73,26 @@ struct DecodeTable {
 // All tables, in lookup order.
 extern const DecodeTable kDecodeTables[kNumTables];
 
+// Whether a row's executor or kernel exists yet (and so whether its handler emulates anything).
+enum class RowState : uint8_t {
+    no_layout, // its operand layout is not written: it reports itself as unimplemented
+    pending,   // its layout is written, its executor or kernel is not: it reports itself
+    built,     // it emulates the instruction
+};
+
 struct DecodeRow {
     const char *name; // the handler's name
+    const char *type;   // element type token (U16, S64, P8, ...)
+    const char *family; // operation and operand shape
     TableId table;
     uint32_t key;
     Road road;
     const char *target; // executor or kernel the handler calls
     sve_handler_t handler;
+    RowState state; // prefetches count as built: doing nothing is their emulation
+    // The operands the decode function extracts from an encoding, spelled as a disassembler
+    // would ("z3.h, p1/m, z4.h"); "?" while the row has no layout.
+    std::string (*describe_operands)(uint32_t encoding);
 
     const DecodeTable &rule() const { return kDecodeTables[static_cast<std::size_t>(table)]; }
     // Encoding bits the row fixes, and their values.

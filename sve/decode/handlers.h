@@ -1,8 +1,21 @@
-// Declarations of every decode function (handler), one per decode row.
+// Declarations of every decode function (handler), one per decode row, and of every kernel the
+// kernel road reaches (same name, the kernel's own parameters).
 #pragma once
 
-#include "sve/client/cpu_state.h"
+#include "sve/decode/forms.h"
 
-#define SVE_ROW(handler, table, key, road, target) aarch64_decode_rc handler(cpu_state *, unsigned int);
+#define SVE_ROW(handler, type, family, table, key, road, target)                                   \
+    aarch64_decode_rc handler(cpu_state *, unsigned int);
+#include "sve/decode/sve_rows.def"
+#undef SVE_ROW
+
+#define OSTREL_KERNEL_DECL_EXEC(handler, family)
+#define OSTREL_KERNEL_DECL_EXEC_FP(handler, family)
+#define OSTREL_KERNEL_DECL_NONE(handler, family)
+#define OSTREL_KERNEL_DECL_KERNEL(handler, family)                                                 \
+    struct ostrel_kernel_tag_##family;                                                             \
+    ostrel::decode::KernelFormOf<ostrel_kernel_tag_##family>::Sig handler;
+#define SVE_ROW(handler, type, family, table, key, road, target)                                   \
+    OSTREL_KERNEL_DECL_##road(handler, family)
 #include "sve/decode/sve_rows.def"
 #undef SVE_ROW
