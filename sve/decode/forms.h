@@ -15,6 +15,7 @@
 
 #include "sve/decode/kernel_results.h"
 #include "sve/decode/operand_fields.h"
+#include "sve/decode/operands/all_operands.inc"
 
 namespace ostrel::decode {
 
