@@ -11,9 +11,9 @@ constexpr unsigned kVectorBytes = 192;   // 1536-bit vectors
 constexpr unsigned kPredicateBytes = 24; // architectural predicate: one bit per vector byte
 
 // The memory window every memory case addresses, mapped at the same fixed address in every
-// runner and followed by an unmapped guard page.
+// runner and followed by an unmapped guard page (and preceded by one).
 constexpr uint64_t kWindowAddress = 0x0000004000000000ull;
-constexpr uint64_t kWindowBytes = 64 * 1024;
+constexpr uint64_t kWindowBytes = 16 * 1024;
 
 // Complete architectural state around one instruction.
 struct ArchState {
@@ -30,12 +30,15 @@ struct ArchState {
 };
 static_assert(sizeof(ArchState) == 31 * 8 + 8 + 16 + 32 * 192 + 16 * 24 + 24 + 8);
 
-struct Case {
+// On the wire a case is the fixed part, followed by the window's contents when memory_bytes is
+// kWindowBytes (memory forms); cases of other forms carry no memory (memory_bytes 0).
+struct CaseHeader {
     uint32_t magic; // kCaseMagic
     uint32_t encoding;
     uint64_t pc; // address the instruction is taken to be at
+    uint32_t memory_bytes;
+    uint32_t reserved;
     ArchState state;
-    uint8_t memory[kWindowBytes];
 };
 constexpr uint32_t kCaseMagic = 0x4f435331; // "OCS1"
 
@@ -47,12 +50,14 @@ enum class Outcome : uint32_t {
     no_handler = 4,    // the engine's tables do not know the encoding
 };
 
-struct Result {
+// A result likewise carries the window afterwards when its case carried one.
+struct ResultHeader {
     uint32_t magic; // kResultMagic
     Outcome outcome;
     uint64_t fault_address; // for faulted
+    uint32_t memory_bytes;
+    uint32_t reserved;
     ArchState state;
-    uint8_t memory[kWindowBytes];
 };
 constexpr uint32_t kResultMagic = 0x4f525331; // "ORS1"
 
