@@ -1,5 +1,5 @@
-// Handlers whose decode function is not built report themselves, change nothing and return 2;
-// prefetch handlers return 0 and change nothing.
+// Rows whose executor or kernel is not built report themselves, change nothing and return 2 — no
+// row pretends to work; prefetch handlers return 0 and change nothing.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -30,9 +30,12 @@ std::string expected_report(uintptr_t pc, uint32_t encoding, const char *name) {
     return line;
 }
 
-TEST(UnbuiltHandlers, EveryRowReportsOrDoesNothing) {
+TEST(UnbuiltHandlers, EveryRowNotBuiltReportsItself) {
     std::mt19937 rng(3);
+    std::size_t checked = 0;
     for (const DecodeRow &row : kDecodeRows) {
+        if (row.state == RowState::built && row.road != Road::none) continue;
+        ++checked;
         auto state = random_state(rng());
         cpu_state before;
         std::memcpy(&before, state.get(), sizeof before);
@@ -51,15 +54,21 @@ TEST(UnbuiltHandlers, EveryRowReportsOrDoesNothing) {
             EXPECT_EQ(err, expected_report(0x4000abc0, encoding, row.name));
         }
     }
+    EXPECT_GT(checked, 36u);
 }
 
 TEST(UnbuiltHandlers, ReportPadsTheEncodingToEightDigits) {
+    // uabd z0.b, p0/m, z0.b, z1.b: its kernel is not built.
+    const uint32_t encoding = 0x040d0020;
+    const DecodeRow *row = find_decode_row(encoding);
+    ASSERT_NE(row, nullptr);
+    if (row->state == RowState::built) GTEST_SKIP() << row->name << " is built now: pick another";
     auto state = random_state(9);
     state->pc = reinterpret_cast<unsigned char *>(uintptr_t{0xffff0010});
     testing::internal::CaptureStderr();
-    get_sve_handler(0x04400483)(state.get(), 0x04400483);
+    row->handler(state.get(), encoding);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Unimplemented instruction: [  ffff0010:\t 04400483\t VecU16AddVVM  ]\n");
+              "Unimplemented instruction: [  ffff0010:\t 040d0020\t VecU8AbdVVM  ]\n");
 }
 
 } // namespace
