@@ -27,24 +27,18 @@ std::vector<uint32_t> non_sve_words() {
     return words;
 }
 
-void BM_LookupSveWord(benchmark::State &state) {
-    const auto words = sve_words();
+void look_up_in_turn(benchmark::State &state, const std::vector<uint32_t> &words) {
     std::size_t i = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(get_sve_handler(words[i]));
         i = i + 1 == words.size() ? 0 : i + 1;
     }
 }
+
+void BM_LookupSveWord(benchmark::State &state) { look_up_in_turn(state, sve_words()); }
 BENCHMARK(BM_LookupSveWord);
 
-void BM_LookupNonSveWord(benchmark::State &state) {
-    const auto words = non_sve_words();
-    std::size_t i = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(get_sve_handler(words[i]));
-        i = i + 1 == words.size() ? 0 : i + 1;
-    }
-}
+void BM_LookupNonSveWord(benchmark::State &state) { look_up_in_turn(state, non_sve_words()); }
 BENCHMARK(BM_LookupNonSveWord);
 
 } // namespace
