@@ -33,7 +33,12 @@ static uint64_t sum_words(const uint32_t *data, uint64_t n) {
         svbool_t active = svwhilelt_b64_u64(i, n);
         total = svadd_u64_m(active, total, svld1uw_u64(active, data + i));
     }
-    return svaddv_u64(svptrue_b64(), total);
+    // Lanes summed in scalar code, so the traced region shows the loop's loads and one store.
+    uint64_t lanes[32];
+    svst1_u64(svptrue_b64(), lanes, total);
+    uint64_t sum = 0;
+    for (uint64_t i = 0; i < svcntd(); ++i) sum += lanes[i];
+    return sum;
 }
 
 int main(void) {

@@ -42,7 +42,7 @@ template <typename... Ops> struct ExecOperands {
     static aarch64_decode_rc call(Fn *fn, cpu_state *s, uint32_t e, const RowInfo &r) {
         return fn(s, Ops::operand(e, r)...);
     }
-    static std::string describe(uint32_t e, const RowInfo &r) {
+    static std::string describe([[maybe_unused]] uint32_t e, [[maybe_unused]] const RowInfo &r) {
         std::string out;
         (Ops::describe(out, e, r), ...);
         return out;
@@ -78,8 +78,13 @@ template <typename Result, typename... Ops> struct KernelOperands {
 
 } // namespace ostrel::decode
 
+// The operand kinds are names of ostrel::decode; the executor's signature is spelled there and the
+// executor declared at global scope with it.
 #define OSTREL_EXEC_FORM_BUILT(exec, family, ...)                                                  \
-    ::ostrel::decode::ExecSig<__VA_ARGS__>::type exec;                                             \
+    namespace ostrel::decode::signature {                                                          \
+    using exec##_##family = ExecSig<__VA_ARGS__>::type;                                            \
+    }                                                                                              \
+    ostrel::decode::signature::exec##_##family exec;                                               \
     struct ostrel_exec_tag_##exec##_##family;                                                      \
     template <>                                                                                    \
     struct ostrel::decode::ExecFormOf<ostrel_exec_tag_##exec##_##family>                           \

@@ -1,0 +1,120 @@
+// The trap library that ostrel-run preloads into an AArch64 program. Every SVE instruction the
+// processor rejects arrives here as a SIGILL; an instruction the decode tables know is emulated on
+// the thread's register file and the program resumes after it. Anything else keeps its native
+// fate: the program's own SIGILL handler, or death by SIGILL.
+#include <dlfcn.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <ucontext.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "sve/client/emulate.h"
+#include "sve/decode/decode_rows.h"
+#include "sve/trace/trace_support.h"
+#include "tools/ostrel-run/signal_frame.h"
+
+namespace {
+
+using sigaction_fn = int (*)(int, const struct sigaction *, struct sigaction *);
+
+sigaction_fn real_sigaction() {
+    static sigaction_fn fn = reinterpret_cast<sigaction_fn>(dlsym(RTLD_NEXT, "sigaction"));
+    return fn;
+}
+
+// The program's own SIGILL disposition, kept while ours stays installed.
+struct sigaction program_sigill;
+
+// Per-thread register file: created at the thread's first emulated instruction, freed at its exit.
+// mmap rather than malloc: the trap may interrupt the thread anywhere, even inside malloc.
+pthread_key_t state_key;
+thread_local cpu_state *thread_state = nullptr;
+
+void free_state(void *state) { munmap(state, sizeof(cpu_state)); }
+
+cpu_state *state_of_this_thread() {
+    if (thread_state) return thread_state;
+    void *mem = mmap(nullptr, sizeof(cpu_state), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
+                     -1, 0);
+    if (mem == MAP_FAILED) return nullptr;
+    thread_state = static_cast<cpu_state *>(mem); // zero-filled: Z, P and FFR start cleared
+    pthread_setspecific(state_key, thread_state);
+    return thread_state;
+}
+
+// The native fate of an instruction we do not emulate.
+void pass_on(int sig, siginfo_t *info, void *context) {
+    const struct sigaction &prog = program_sigill;
+    if (prog.sa_flags & SA_SIGINFO) {
+        if (prog.sa_sigaction) return prog.sa_sigaction(sig, info, context);
+    } else if (prog.sa_handler != SIG_DFL && prog.sa_handler != SIG_IGN) {
+        return prog.sa_handler(sig);
+    }
+    // Default action: returning re-executes the instruction, which now kills the process.
+    struct sigaction dfl;
+    std::memset(&dfl, 0, sizeof dfl);
+    dfl.sa_handler = SIG_DFL;
+    real_sigaction()(SIGILL, &dfl, nullptr);
+}
+
+void on_sigill(int sig, siginfo_t *info, void *context) {
+    const int saved_errno = errno;
+    auto &frame = *static_cast<ucontext_t *>(context);
+    auto *pc = reinterpret_cast<unsigned char *>(ostrel::runner::frame_pc(frame));
+    uint32_t word;
+    std::memcpy(&word, pc, sizeof word);
+    const sve_handler_t handler = get_sve_handler(word);
+    cpu_state *state = handler ? state_of_this_thread() : nullptr;
+    if (!state || !ostrel::runner::copy_frame_to_state(frame, *state)) {
+        pass_on(sig, info, context);
+        errno = saved_errno;
+        return;
+    }
+    ostrel::emulate_sve_instruction(state, word, pc, handler, nullptr);
+    ostrel::runner::copy_state_to_frame(*state, frame);
+    ostrel::runner::set_frame_pc(frame, reinterpret_cast<uint64_t>(pc) + 4);
+    errno = saved_errno;
+}
+
+void install_trap() {
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_sigaction = on_sigill;
+    action.sa_flags = SA_SIGINFO;
+    sigemptyset(&action.sa_mask);
+    real_sigaction()(SIGILL, &action, &program_sigill);
+}
+
+__attribute__((constructor)) void start() {
+    pthread_key_create(&state_key, free_state);
+    install_trap();
+    sve_init(nullptr, program_invocation_short_name);
+}
+
+__attribute__((destructor)) void finish() { sve_exit(); }
+
+} // namespace
+
+// The program may install its own SIGILL handler: we stay in front and hand it what we do not
+// emulate. Every other signal goes straight through.
+extern "C" __attribute__((visibility("default"))) int sigaction(int sig, const struct sigaction *act,
+                                                                struct sigaction *old) {
+    if (sig != SIGILL) return real_sigaction()(sig, act, old);
+    if (old) *old = program_sigill;
+    if (act) program_sigill = *act;
+    return 0;
+}
+
+extern "C" __attribute__((visibility("default"))) sighandler_t signal(int sig, sighandler_t handler) {
+    struct sigaction act, old;
+    std::memset(&act, 0, sizeof act);
+    act.sa_handler = handler;
+    act.sa_flags = SA_RESTART;
+    if (sigaction(sig, &act, &old) != 0) return SIG_ERR;
+    if (old.sa_flags & SA_SIGINFO)
+        return reinterpret_cast<sighandler_t>(reinterpret_cast<void *>(old.sa_sigaction));
+    return old.sa_handler;
+}
