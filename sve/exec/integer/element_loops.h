@@ -1,0 +1,83 @@
+// Element loops of the fixed-length integer executors over the 192-byte registers: element
+// access, the element-size dispatch and the loop shapes (predicated with merging, unpredicated,
+// with an immediate). Each loop builds its result in a temporary and copies it over the
+// destination, so a source that is also the destination is read with its old value.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "sve/client/cpu_state.h"
+
+namespace ostrel::integer {
+
+template <typename T> inline T load_element(const uint8_t *reg, unsigned i) {
+    T v;
+    std::memcpy(&v, reg + i * sizeof(T), sizeof(T));
+    return v;
+}
+
+template <typename T> inline void store_element(uint8_t *reg, unsigned i, T v) {
+    std::memcpy(reg + i * sizeof(T), &v, sizeof(T));
+}
+
+// An element is active when bit 0 of the predicate byte at its first byte is set; the bytes of
+// its other positions are not looked at.
+template <typename T> inline bool element_active(const uint8_t *pred, unsigned i) {
+    return (pred[i * sizeof(T)] & 1u) != 0;
+}
+
+template <typename T> constexpr unsigned kElements = kVectorBytes / sizeof(T);
+
+// Calls fn(T{}) with the unsigned element type of a size code: 1 = 16-bit, 2 = 32-bit,
+// 3 = 64-bit, any other value 8-bit.
+template <typename Fn> inline void with_element_type(uint32_t size_code, Fn &&fn) {
+    switch (size_code) {
+    case 1:
+        fn(uint16_t{});
+        break;
+    case 2:
+        fn(uint32_t{});
+        break;
+    case 3:
+        fn(uint64_t{});
+        break;
+    default:
+        fn(uint8_t{});
+        break;
+    }
+}
+
+// Zdn = Op(Zdn, Zm) on active elements; inactive elements keep Zdn.
+template <typename Op, typename T>
+void merging_binary(cpu_state &s, uint32_t zdn, uint32_t pg, uint32_t zm) {
+    uint8_t result[kVectorBytes];
+    const uint8_t *a = s.z[zdn], *b = s.z[zm], *pred = s.p[pg];
+    for (unsigned i = 0; i < kElements<T>; ++i) {
+        const T old = load_element<T>(a, i);
+        store_element<T>(result, i,
+                         element_active<T>(pred, i) ? Op::apply(old, load_element<T>(b, i)) : old);
+    }
+    std::memcpy(s.z[zdn], result, kVectorBytes);
+}
+
+// Zd = Op(Zn, Zm) on every element.
+template <typename Op, typename T>
+void unpredicated_binary(cpu_state &s, uint32_t zd, uint32_t zn, uint32_t zm) {
+    uint8_t result[kVectorBytes];
+    const uint8_t *a = s.z[zn], *b = s.z[zm];
+    for (unsigned i = 0; i < kElements<T>; ++i)
+        store_element<T>(result, i, Op::apply(load_element<T>(a, i), load_element<T>(b, i)));
+    std::memcpy(s.z[zd], result, kVectorBytes);
+}
+
+// Zdn = Op(Zdn, imm) on every element.
+template <typename Op, typename T> void binary_with_immediate(cpu_state &s, uint32_t zdn, T imm) {
+    uint8_t result[kVectorBytes];
+    const uint8_t *a = s.z[zdn];
+    for (unsigned i = 0; i < kElements<T>; ++i)
+        store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm));
+    std::memcpy(s.z[zdn], result, kVectorBytes);
+}
+
+} // namespace ostrel::integer
