@@ -35,6 +35,20 @@ TEST(OstrelDecode, UsageErrors) {
     EXPECT_EQ(run_program(OSTREL_DECODE_PROGRAM, {"--list", "extra"}).exit_status, 2);
 }
 
+TEST(OstrelDecode, StatusCountsEveryRowOnce) {
+    const auto r = run_program(OSTREL_DECODE_PROGRAM, {"--status"});
+    ASSERT_EQ(r.exit_status, 0);
+    std::size_t total = 0, built = 0;
+    for (const auto &row : ostrel::kDecodeRows) built += row.state == ostrel::RowState::built;
+    for (const std::string &line : split_lines(r.out)) {
+        if (line.rfind("no layout: ", 0) == 0) continue;
+        const std::size_t n = std::stoul(line.substr(line.find_last_of(' ') + 1));
+        total += n;
+        if (line.rfind("built", 0) == 0) EXPECT_EQ(n, built);
+    }
+    EXPECT_EQ(total, ostrel::kNumRows);
+}
+
 TEST(OstrelDecode, ListHasEveryRowAndItsLookupAgrees) {
     const auto r = run_program(OSTREL_DECODE_PROGRAM, {"--list"});
     ASSERT_EQ(r.exit_status, 0);

@@ -1,5 +1,6 @@
 // ostrel-decode HEX...   prints "HEX NAME" per 32-bit word, "-" when no handler knows it
 // ostrel-decode --list   prints every decode row: name, table, key, road
+// ostrel-decode --status prints how many rows are built, have a layout only, or have none
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +12,8 @@ namespace {
 
 void usage() {
     std::fprintf(stderr, "usage: ostrel-decode HEX...\n"
-                         "       ostrel-decode --list\n");
+                         "       ostrel-decode --list\n"
+                         "       ostrel-decode --status\n");
 }
 
 // Accepts 1 to 8 hexadecimal digits with an optional 0x prefix.
@@ -32,12 +34,38 @@ void list_rows() {
     }
 }
 
+const char *state_name(ostrel::RowState state) {
+    switch (state) {
+    case ostrel::RowState::built:
+        return "built";
+    case ostrel::RowState::pending:
+        return "layout only";
+    case ostrel::RowState::no_layout:
+        return "no layout";
+    }
+    return "?";
+}
+
+// Progress of the emulation: rows per state, and the rows that still lack a layout.
+void print_status() {
+    std::size_t counts[3] = {};
+    for (const ostrel::DecodeRow &row : ostrel::kDecodeRows) ++counts[static_cast<int>(row.state)];
+    for (auto state : {ostrel::RowState::built, ostrel::RowState::pending, ostrel::RowState::no_layout})
+        std::printf("%-12s %zu\n", state_name(state), counts[static_cast<int>(state)]);
+    for (const ostrel::DecodeRow &row : ostrel::kDecodeRows)
+        if (row.state == ostrel::RowState::no_layout) std::printf("no layout: %s\n", row.name);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
     if (argc < 2) {
         usage();
         return 2;
+    }
+    if (std::strcmp(argv[1], "--status") == 0 && argc == 2) {
+        print_status();
+        return 0;
     }
     if (std::strcmp(argv[1], "--list") == 0) {
         if (argc != 2) {
