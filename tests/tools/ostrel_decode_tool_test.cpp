@@ -44,7 +44,9 @@ TEST(OstrelDecode, StatusCountsEveryRowOnce) {
         if (line.rfind("no layout: ", 0) == 0) continue;
         const std::size_t n = std::stoul(line.substr(line.find_last_of(' ') + 1));
         total += n;
-        if (line.rfind("built", 0) == 0) EXPECT_EQ(n, built);
+        if (line.rfind("built", 0) == 0) {
+            EXPECT_EQ(n, built);
+        }
     }
     EXPECT_EQ(total, ostrel::kNumRows);
 }
