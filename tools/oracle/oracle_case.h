@@ -12,7 +12,8 @@ constexpr unsigned kPredicateBytes = 24; // architectural predicate: one bit per
 
 // The memory window every memory case addresses, mapped at the same fixed address in every
 // runner and followed by an unmapped guard page (and preceded by one).
-constexpr uint64_t kWindowAddress = 0x0000004000000000ull;
+// Below 4 GiB, so that vectors of 32-bit addresses (zero-extended) can reach it too.
+constexpr uint64_t kWindowAddress = 0x0000000070000000ull;
 constexpr uint64_t kWindowBytes = 16 * 1024;
 
 // Complete architectural state around one instruction.

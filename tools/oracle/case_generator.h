@@ -1,0 +1,21 @@
+// Random cases for one decode row, deterministic from a seed: the same (seed, row, index) gives
+// the same case on every host and in every process, so the host can regenerate a case instead
+// of keeping it while its results are on the way.
+#pragma once
+
+#include <cstdint>
+
+#include "sve/decode/decode_rows.h"
+#include "tools/oracle/case_io.h"
+
+namespace ostrel::oracle {
+
+// Memory cases address the middle of the window, so that every offset the generator chooses
+// stays inside it.
+constexpr uint64_t kWindowMiddle = kWindowAddress + kWindowBytes / 2;
+// Where the instruction is taken to be; nothing the instructions compute depends on it.
+constexpr uint64_t kCasePc = 0x400000;
+
+Case generate_case(const DecodeRow &row, uint64_t seed, uint32_t index);
+
+} // namespace ostrel::oracle
