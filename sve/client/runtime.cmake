@@ -1,0 +1,2 @@
+# Run-time emulation entry shared by the front ends.
+target_sources(ostrel_core PRIVATE ${OSTREL_FRAGMENT_DIR}/emulate.cpp)
