@@ -2,7 +2,9 @@
 // is, and accept results that are equal.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
+#include <string>
 
 #include "tests/oracle/oracle_test_rows.h"
 #include "tools/oracle/case_generator.h"
@@ -26,8 +28,16 @@ Result completed_result(const Case &c) {
 struct Injection {
     const char *what;
     std::function<void(Result &)> inject;
-    const char *expected; // the difference's text
+    std::string expected; // the difference's text
 };
+
+std::string hex(uint64_t value) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%llx", static_cast<unsigned long long>(value));
+    return buf;
+}
+// How the comparator names a byte of the window.
+std::string window_byte(uint64_t offset) { return "memory[0x" + hex(kWindowAddress + offset) + "]"; }
 
 // Element indices follow the row's element size: halfwords for a U16 row, bytes of memory.
 TEST(Comparator, NamesTheFirstInjectedDifference) {
@@ -58,7 +68,7 @@ TEST(Comparator, NamesTheFirstInjectedDifference) {
          "x30: reference 0x"},
         {"the stack pointer", [](Result &r) { r.header.state.sp += 16; }, "sp: reference 0x"},
         {"a memory byte", [](Result &r) { r.memory[0x123] ^= 0x80; },
-         "memory[0x4000000123]: reference 0x"},
+         window_byte(0x123) + ": reference 0x"},
     };
     for (const Injection &inj : injections) {
         SCOPED_TRACE(inj.what);
@@ -88,7 +98,7 @@ TEST(Comparator, ShowsBothValuesOfTheDifferingElement) {
     engine = reference;
     engine.memory[kWindowBytes - 1] = 0xa5;
     EXPECT_EQ(judge_case(row, c, reference, engine, {}).difference,
-              "memory[0x4000003fff]: reference 0x5a, engine 0xa5");
+              window_byte(kWindowBytes - 1) + ": reference 0x5a, engine 0xa5");
 }
 
 TEST(Comparator, AcceptsEqualStates) {
@@ -110,7 +120,7 @@ TEST(Comparator, JudgesOutcomes) {
     struct Row {
         Outcome reference, engine;
         Verdict verdict;
-        const char *difference_start;
+        std::string difference_start;
     };
     const Row table[] = {
         {Outcome::undefined, Outcome::completed, Verdict::skipped, ""},
@@ -118,8 +128,8 @@ TEST(Comparator, JudgesOutcomes) {
         {Outcome::completed, Outcome::unimplemented, Verdict::unimplemented, ""},
         {Outcome::completed, Outcome::no_handler, Verdict::mismatch, "engine has no handler"},
         {Outcome::faulted, Outcome::faulted, Verdict::equal, ""},
-        {Outcome::faulted, Outcome::completed, Verdict::mismatch, "reference faulted at 0x40"},
-        {Outcome::completed, Outcome::faulted, Verdict::mismatch, "engine faulted at 0x40"},
+        {Outcome::faulted, Outcome::completed, Verdict::mismatch, "reference faulted at 0x" + hex(kWindowAddress)},
+        {Outcome::completed, Outcome::faulted, Verdict::mismatch, "engine faulted at 0x" + hex(kWindowAddress)},
         {Outcome::unimplemented, Outcome::completed, Verdict::mismatch,
          "reference reported unimplemented"},
     };
