@@ -85,8 +85,24 @@ TEST(TracedRun, RecordsExactlyTheAccessesBetweenTheMarkers) {
     for (std::size_t i = 1; i < records.size(); ++i) EXPECT_GT(records[i].count, records[i - 1].count);
 }
 
-TEST(OstrelRun, KeepsTheNativeFateOfUnknownInstructions) {
-    // A program that is not there, and a usage error: clear messages, no emulation.
+// sigill_fate (a test program built beside the examples) executes a word no table knows.
+TEST(OstrelRun, UnknownInstructionsKeepTheirNativeFate) {
+    const std::string program = example("sigill_fate");
+    ASSERT_TRUE(exists(program)) << program << " is missing: build the AArch64 tree (make)";
+    const ProgramResult dies = under_ostrel({program});
+    EXPECT_EQ(dies.exit_status, -1) << "should die of SIGILL";
+    EXPECT_EQ(dies.out, "before\n");
+
+    // The program's own SIGILL handler still gets what is not emulated; emulation goes on.
+    const ProgramResult reference = on_reference(program, {"own-handler"});
+    ASSERT_EQ(reference.exit_status, 0) << reference.err;
+    const ProgramResult ours = under_ostrel({program, "own-handler"});
+    EXPECT_EQ(ours.exit_status, 0) << ours.err;
+    EXPECT_EQ(ours.out, reference.out);
+    EXPECT_NE(ours.out.find("handled: 1"), std::string::npos) << ours.out;
+}
+
+TEST(OstrelRun, ReportsMissingProgramsAndUsageErrors) {
     const ProgramResult missing = under_ostrel({"/nonexistent/program"});
     EXPECT_EQ(missing.exit_status, 127);
     EXPECT_NE(missing.err.find("no such program"), std::string::npos) << missing.err;
