@@ -6,7 +6,7 @@ AARCH64 := build/aarch64
 CMAKE_FLAGS ?=
 CTEST_FLAGS ?= --output-on-failure
 
-.PHONY: all deps configure build test test-native test-aarch64 bench clean
+.PHONY: all deps configure build test test-native test-aarch64 bench demo clean
 
 all: build
 
@@ -33,6 +33,17 @@ test-native:
 
 test-aarch64:
 	ctest --test-dir $(AARCH64) $(CTEST_FLAGS)
+
+# The main job: an SVE program run on a processor without SVE, its region of interest traced.
+DEMO_PROGRAM := $(AARCH64)/examples/region_of_interest
+DEMO_TRACE := build/demo.trace
+
+demo: build
+	@echo "== $(DEMO_PROGRAM) under ostrel-run, tracing into $(DEMO_TRACE)"
+	@rm -f $(DEMO_TRACE)
+	build/bin/ostrel-run --trace $(DEMO_TRACE) $(DEMO_PROGRAM)
+	@echo "== the trace"
+	build/bin/ostrel-trace summary $(DEMO_TRACE)
 
 bench: build
 	$(NATIVE)/bin/ostrel-bench
