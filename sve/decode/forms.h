@@ -39,7 +39,8 @@ template <typename... Ops> struct ExecSig {
 
 template <typename... Ops> struct ExecOperands {
     template <typename Fn>
-    static aarch64_decode_rc call(Fn *fn, cpu_state *s, uint32_t e, const RowInfo &r) {
+    static aarch64_decode_rc call(Fn *fn, cpu_state *s, [[maybe_unused]] uint32_t e,
+                                  [[maybe_unused]] const RowInfo &r) {
         return fn(s, Ops::operand(e, r)...);
     }
     static std::string describe([[maybe_unused]] uint32_t e, [[maybe_unused]] const RowInfo &r) {
@@ -57,7 +58,8 @@ template <typename Result, typename... Ops> struct KernelOperands {
 
     // KernelRef::get<Sig>() names the row's kernel; it is only instantiated for built forms.
     template <typename KernelRef>
-    static aarch64_decode_rc run(cpu_state *s, uint32_t e, const RowInfo &r) {
+    static aarch64_decode_rc run(cpu_state *s, [[maybe_unused]] uint32_t e,
+                                 [[maybe_unused]] const RowInfo &r) {
         CpuContext ctx = make_kernel_context(*s);
         Sig *kernel = KernelRef::template get<Sig>();
         if constexpr (std::is_void_v<typename Result::value_type>) {
