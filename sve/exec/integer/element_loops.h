@@ -1,7 +1,8 @@
 // Element loops of the fixed-length integer executors over the 192-byte registers: element
-// access, the element-size dispatch and the loop shapes (predicated with merging, unpredicated,
-// with an immediate). Each loop builds its result in a temporary and copies it over the
-// destination, so a source that is also the destination is read with its old value.
+// access, the element-size dispatch and the loop shapes (predicated with merging, for two or
+// three sources; unpredicated; with an immediate). Each loop builds its result in a temporary
+// and copies it over the destination, so a source that is also the destination is read with its
+// old value.
 #pragma once
 
 #include <cstdint>
@@ -59,6 +60,21 @@ void merging_binary(cpu_state &s, uint32_t zdn, uint32_t pg, uint32_t zm) {
                          element_active<T>(pred, i) ? Op::apply(old, load_element<T>(b, i)) : old);
     }
     std::memcpy(s.z[zdn], result, kVectorBytes);
+}
+
+// Zd = Op(Zd, Zn, Zm) on active elements; inactive elements keep Zd.
+template <typename Op, typename T>
+void merging_ternary(cpu_state &s, uint32_t zd, uint32_t pg, uint32_t zn, uint32_t zm) {
+    uint8_t result[kVectorBytes];
+    const uint8_t *d = s.z[zd], *a = s.z[zn], *b = s.z[zm], *pred = s.p[pg];
+    for (unsigned i = 0; i < kElements<T>; ++i) {
+        const T old = load_element<T>(d, i);
+        store_element<T>(result, i,
+                         element_active<T>(pred, i)
+                             ? Op::apply(old, load_element<T>(a, i), load_element<T>(b, i))
+                             : old);
+    }
+    std::memcpy(s.z[zd], result, kVectorBytes);
 }
 
 // Zd = Op(Zn, Zm) on every element.
