@@ -1,0 +1,119 @@
+// ZIP, UZP, TRN, REV, TBL and EXT on the fixed 1536-bit register file.
+#include <cstring>
+
+#include "sve/decode/forms.h"
+#include "sve/exec/integer/element_loops.h"
+#include "sve/exec/integer/permute_bodies.h"
+#include "sve/exec/integer/permute_elements.h"
+
+namespace {
+
+using ostrel::kVectorBytes;
+using ostrel::plain_type;
+namespace permute = ostrel::permute;
+
+// Runs body(result, T{}) for the element type of a size code and copies the result over Zd, so
+// a source that is also the destination is read with its old value.
+template <typename Body> void into_register(uint8_t *zd, uint32_t size, Body body) {
+    uint8_t result[kVectorBytes];
+    ostrel::integer::with_element_type(size, [&](auto t) { body(result, t); });
+    std::memcpy(zd, result, kVectorBytes);
+}
+
+template <typename T> constexpr unsigned kCount = kVectorBytes / sizeof(T);
+
+aarch64_decode_rc zip(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, aarch64_z_reg zm,
+                      bool high) {
+    into_register(s->z[zd.num], plain_type(zd), [&](uint8_t *r, auto t) {
+        using T = decltype(t);
+        permute::zip<T>(r, s->z[zn.num], s->z[zm.num], kCount<T>, high);
+    });
+    return DECODE_OK;
+}
+
+aarch64_decode_rc uzp(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, aarch64_z_reg zm,
+                      unsigned odd) {
+    into_register(s->z[zd.num], plain_type(zd), [&](uint8_t *r, auto t) {
+        using T = decltype(t);
+        permute::uzp<T>(r, s->z[zn.num], s->z[zm.num], kCount<T>, odd);
+    });
+    return DECODE_OK;
+}
+
+aarch64_decode_rc trn(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, aarch64_z_reg zm,
+                      unsigned odd) {
+    into_register(s->z[zd.num], plain_type(zd), [&](uint8_t *r, auto t) {
+        using T = decltype(t);
+        permute::trn<T>(r, s->z[zn.num], s->z[zm.num], kCount<T>, odd);
+    });
+    return DECODE_OK;
+}
+
+} // namespace
+
+void sve_zip1(uint8_t *dst, const uint8_t *src1, const uint8_t *src2, uint32_t size) {
+    into_register(dst, size, [&](uint8_t *r, auto t) {
+        using T = decltype(t);
+        permute::zip<T>(r, src1, src2, kCount<T>, false);
+    });
+}
+
+void sve_zip2(uint8_t *dst, const uint8_t *src1, const uint8_t *src2, uint32_t size) {
+    into_register(dst, size, [&](uint8_t *r, auto t) {
+        using T = decltype(t);
+        permute::zip<T>(r, src1, src2, kCount<T>, true);
+    });
+}
+
+void sve_uzp1(uint8_t *dst, const uint8_t *src1, const uint8_t *src2, uint32_t size) {
+    into_register(dst, size, [&](uint8_t *r, auto t) {
+        using T = decltype(t);
+        permute::uzp<T>(r, src1, src2, kCount<T>, 0);
+    });
+}
+
+aarch64_decode_rc sve_zip1_zzz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, aarch64_z_reg zm) {
+    return zip(s, zd, zn, zm, false);
+}
+aarch64_decode_rc sve_zip2_zzz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, aarch64_z_reg zm) {
+    return zip(s, zd, zn, zm, true);
+}
+aarch64_decode_rc sve_uzp1_zzz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, aarch64_z_reg zm) {
+    return uzp(s, zd, zn, zm, 0);
+}
+aarch64_decode_rc sve_uzp2_zzz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, aarch64_z_reg zm) {
+    return uzp(s, zd, zn, zm, 1);
+}
+aarch64_decode_rc sve_trn1_zzz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, aarch64_z_reg zm) {
+    return trn(s, zd, zn, zm, 0);
+}
+aarch64_decode_rc sve_trn2_zzz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, aarch64_z_reg zm) {
+    return trn(s, zd, zn, zm, 1);
+}
+
+aarch64_decode_rc sve_rev_zz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn) {
+    into_register(s->z[zd.num], plain_type(zd), [&](uint8_t *r, auto t) {
+        using T = decltype(t);
+        permute::reverse<T>(r, s->z[zn.num], kCount<T>);
+    });
+    return DECODE_OK;
+}
+
+aarch64_decode_rc sve_tbl_zzz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, aarch64_z_reg zm) {
+    into_register(s->z[zd.num], plain_type(zd), [&](uint8_t *r, auto t) {
+        using T = decltype(t);
+        permute::table_lookup<T>(r, s->z[zn.num], s->z[zm.num], kCount<T>);
+    });
+    return DECODE_OK;
+}
+
+// Bytes imm .. imm + 191 of Zdn (low) : Zm (high). An offset past the vector selects nothing
+// new: Zdn keeps its value.
+aarch64_decode_rc sve_ext_zzi(cpu_state *s, aarch64_z_reg zdn, aarch64_z_reg zm, unsigned int imm) {
+    if (imm >= kVectorBytes) return DECODE_OK;
+    uint8_t result[kVectorBytes];
+    std::memcpy(result, s->z[zdn.num] + imm, kVectorBytes - imm);
+    std::memcpy(result + (kVectorBytes - imm), s->z[zm.num], imm);
+    std::memcpy(s->z[zdn.num], result, kVectorBytes);
+    return DECODE_OK;
+}

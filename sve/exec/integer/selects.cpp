@@ -1,0 +1,56 @@
+// SEL and MOVPRFX on the fixed 1536-bit register file: whole elements chosen by a predicate.
+#include <cstring>
+
+#include "sve/decode/forms.h"
+#include "sve/exec/integer/element_loops.h"
+
+namespace {
+
+using ostrel::kVectorBytes;
+using ostrel::plain_type;
+using ostrel::integer::element_active;
+using ostrel::integer::kElements;
+using ostrel::integer::load_element;
+using ostrel::integer::store_element;
+
+// Element i = Zn[i] where Pg is active, else Zm[i] (inactive_from == nullptr: 0).
+template <typename T>
+void choose(uint8_t *result, const uint8_t *pred, const uint8_t *active_from,
+            const uint8_t *inactive_from) {
+    for (unsigned i = 0; i < kElements<T>; ++i) {
+        const T v = element_active<T>(pred, i) ? load_element<T>(active_from, i)
+                    : inactive_from != nullptr ? load_element<T>(inactive_from, i)
+                                               : T{0};
+        store_element<T>(result, i, v);
+    }
+}
+
+void choose_by_size(cpu_state *s, uint32_t zd, uint32_t size, const uint8_t *pred,
+                    const uint8_t *active_from, const uint8_t *inactive_from) {
+    uint8_t result[kVectorBytes];
+    ostrel::integer::with_element_type(
+        size, [&](auto t) { choose<decltype(t)>(result, pred, active_from, inactive_from); });
+    std::memcpy(s->z[zd], result, kVectorBytes);
+}
+
+} // namespace
+
+aarch64_decode_rc sve_sel_zpzz(cpu_state *s, aarch64_z_reg zd, aarch64_p_reg pg, aarch64_z_reg zn,
+                               aarch64_z_reg zm) {
+    choose_by_size(s, zd.num, plain_type(zd), s->p[pg.num], s->z[zn.num], s->z[zm.num]);
+    return DECODE_OK;
+}
+
+// The governing predicate's qualifier says whether inactive elements are zeroed or kept.
+aarch64_decode_rc sve_movprfx_zpz(cpu_state *s, aarch64_z_reg zd, aarch64_p_reg pg,
+                                  aarch64_z_reg zn) {
+    const bool zeroing = plain_type(pg) == ostrel::kPredZeroing;
+    choose_by_size(s, zd.num, plain_type(zd), s->p[pg.num], s->z[zn.num],
+                   zeroing ? nullptr : s->z[zd.num]);
+    return DECODE_OK;
+}
+
+aarch64_decode_rc sve_movprfx_zz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn) {
+    std::memmove(s->z[zd.num], s->z[zn.num], kVectorBytes);
+    return DECODE_OK;
+}

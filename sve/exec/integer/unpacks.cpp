@@ -1,0 +1,45 @@
+// UUNPKLO/UUNPKHI at every width and SUNPKLO/SUNPKHI from words to doublewords on the fixed
+// 1536-bit register file: half of Zn's narrow elements widened into Zd.
+#include <cstring>
+
+#include "sve/decode/forms.h"
+#include "sve/exec/integer/permute_elements.h"
+
+namespace {
+
+using ostrel::kVectorBytes;
+
+template <typename Wide, typename Narrow>
+aarch64_decode_rc unpack(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, bool high) {
+    uint8_t result[kVectorBytes];
+    ostrel::permute::unpack<Wide, Narrow>(result, s->z[zn.num], kVectorBytes / sizeof(Wide), high);
+    std::memcpy(s->z[zd.num], result, kVectorBytes);
+    return DECODE_OK;
+}
+
+} // namespace
+
+aarch64_decode_rc sve_uunpklo_b2h_zz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn) {
+    return unpack<uint16_t, uint8_t>(s, zd, zn, false);
+}
+aarch64_decode_rc sve_uunpkhi_b2h_zz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn) {
+    return unpack<uint16_t, uint8_t>(s, zd, zn, true);
+}
+aarch64_decode_rc sve_uunpklo_h2s_zz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn) {
+    return unpack<uint32_t, uint16_t>(s, zd, zn, false);
+}
+aarch64_decode_rc sve_uunpkhi_h2s_zz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn) {
+    return unpack<uint32_t, uint16_t>(s, zd, zn, true);
+}
+aarch64_decode_rc sve_uunpklo_s2d_zz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn) {
+    return unpack<uint64_t, uint32_t>(s, zd, zn, false);
+}
+aarch64_decode_rc sve_uunpkhi_s2d_zz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn) {
+    return unpack<uint64_t, uint32_t>(s, zd, zn, true);
+}
+aarch64_decode_rc sve_sunpklo_s2d_zz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn) {
+    return unpack<int64_t, int32_t>(s, zd, zn, false);
+}
+aarch64_decode_rc sve_sunpkhi_s2d_zz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn) {
+    return unpack<int64_t, int32_t>(s, zd, zn, true);
+}
