@@ -1,0 +1,79 @@
+// The break instructions on the fixed 1536-bit register file: BRKA, BRKB (merging and zeroing),
+// BRKN, BRKNS, BRKPB and BRKPBS. All work at byte granularity.
+#include <cstring>
+
+#include "sve/decode/forms.h"
+#include "sve/exec/integer/break_rules.h"
+#include "sve/exec/integer/breaks.h"
+#include "sve/exec/integer/pred_flags.h"
+
+namespace {
+
+using ostrel::kVectorBytes;
+using namespace ostrel::pred;
+
+template <bool After>
+aarch64_decode_rc break_first_bytes(cpu_state *s, const aarch64_p_reg &pd, const aarch64_p_reg &pg,
+                                    const aarch64_p_reg &pn) {
+    const bool merging = ostrel::plain_type(pg) == ostrel::kPredMerging;
+    const ByteReader old{s->p[pd.num]};
+    uint8_t result[kVectorBytes];
+    break_first<After>(
+        kVectorBytes, ByteReader{s->p[pg.num]}, ByteReader{s->p[pn.num]},
+        [&](unsigned i) { return merging && old(i); }, ByteWriter{result});
+    std::memcpy(s->p[pd.num], result, kVectorBytes);
+    return DECODE_OK;
+}
+
+} // namespace
+
+aarch64_decode_rc sve_brka_ppp(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg pg,
+                               aarch64_p_reg pn) {
+    return break_first_bytes<true>(state, pd, pg, pn);
+}
+aarch64_decode_rc sve_brkb_ppp(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg pg,
+                               aarch64_p_reg pn) {
+    return break_first_bytes<false>(state, pd, pg, pn);
+}
+
+// Pdm survives only when Pn is true at the last active byte of Pg; the flags test Pdm against an
+// all-true mask.
+aarch64_decode_rc sve_brkn(cpu_state *state, aarch64_p_reg pdm, aarch64_p_reg pg, aarch64_p_reg pn,
+                           bool setflags) {
+    uint8_t *dm = state->p[pdm.num];
+    if (!last_active_true(kVectorBytes, ByteReader{state->p[pg.num]}, ByteReader{state->p[pn.num]}))
+        std::memset(dm, 0, kVectorBytes);
+    if (setflags) {
+        uint8_t all_true[kVectorBytes];
+        std::memset(all_true, 1, kVectorBytes);
+        sve_ptest<unsigned char>(state, all_true, dm);
+    }
+    return DECODE_OK;
+}
+aarch64_decode_rc sve_brkn_ppp(cpu_state *state, aarch64_p_reg pdm, aarch64_p_reg pg,
+                               aarch64_p_reg pn) {
+    return sve_brkn(state, pdm, pg, pn, false);
+}
+aarch64_decode_rc sve_brkns_ppp(cpu_state *state, aarch64_p_reg pdm, aarch64_p_reg pg,
+                                aarch64_p_reg pn) {
+    return sve_brkn(state, pdm, pg, pn, true);
+}
+
+aarch64_decode_rc sve_brkpb(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg pg, aarch64_p_reg pn,
+                            aarch64_p_reg pm, bool setflags) {
+    uint8_t result[kVectorBytes];
+    const uint8_t *g = state->p[pg.num];
+    break_previous<false>(kVectorBytes, ByteReader{g}, ByteReader{state->p[pn.num]},
+                          ByteReader{state->p[pm.num]}, ByteWriter{result});
+    if (setflags) sve_ptest<unsigned char>(state, g, result);
+    std::memcpy(state->p[pd.num], result, kVectorBytes);
+    return DECODE_OK;
+}
+aarch64_decode_rc sve_brkpb_pppp(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg pg,
+                                 aarch64_p_reg pn, aarch64_p_reg pm) {
+    return sve_brkpb(state, pd, pg, pn, pm, false);
+}
+aarch64_decode_rc sve_brkpbs_pppp(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg pg,
+                                  aarch64_p_reg pn, aarch64_p_reg pm) {
+    return sve_brkpb(state, pd, pg, pn, pm, true);
+}

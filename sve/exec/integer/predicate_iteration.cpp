@@ -1,0 +1,42 @@
+// PNEXT on the fixed 1536-bit register file: the next active element after the last true one.
+#include <cstring>
+
+#include "sve/decode/forms.h"
+#include "sve/exec/integer/pred_flags.h"
+
+using ostrel::kVectorBytes;
+
+// The element size comes from Pdn. Only the last true element of Pdn itself matters, not whether
+// Pg governs it.
+aarch64_decode_rc sve_pnext_pp(cpu_state *state, aarch64_p_reg pdn, aarch64_p_reg pg) {
+    const uint32_t size = ostrel::read_write_type(pdn);
+    if (size > 3) return DECODE_UNIMPLEMENTED;
+    const unsigned esize = 1u << size, elements = kVectorBytes >> size;
+    const uint8_t *dn = state->p[pdn.num], *g = state->p[pg.num];
+    unsigned next = 0;
+    for (unsigned e = elements; e-- > 0;)
+        if (dn[e * esize] & 1u) {
+            next = e + 1;
+            break;
+        }
+    while (next < elements && !(g[next * esize] & 1u))
+        ++next;
+    uint8_t result[kVectorBytes] = {};
+    if (next < elements) result[next * esize] = 1;
+    switch (size) {
+    case 0:
+        sve_ptest<unsigned char>(state, g, result);
+        break;
+    case 1:
+        sve_ptest<unsigned short>(state, g, result);
+        break;
+    case 2:
+        sve_ptest<unsigned int>(state, g, result);
+        break;
+    default:
+        sve_ptest<unsigned long>(state, g, result);
+        break;
+    }
+    std::memcpy(state->p[pdn.num], result, kVectorBytes);
+    return DECODE_OK;
+}
