@@ -1,6 +1,7 @@
 #include "tools/oracle/case_generator.h"
 
 #include <cstring>
+#include <string>
 
 #include "tools/oracle/row_traits.h"
 #include "tools/oracle/value_source.h"
@@ -26,13 +27,21 @@ unsigned random_element_size(Rng &rng, unsigned row_bytes) {
     return sizes[rng.below(4)];
 }
 
+// Predicate UZP1/UZP2 with Pd = Pm: the reference (QEMU 7.2) reads past a partly copied
+// temporary at our vector length and gives unrepeatable bits 176..191, so those encodings cannot
+// be judged against it (see tools/oracle/deviations.md). Unit tests cover that aliasing.
+bool reference_cannot_judge(const DecodeRow &row, uint32_t encoding) {
+    const std::string family = row.family;
+    return (family == "Uzp1PP" || family == "Uzp2PP") && (encoding & 15u) == ((encoding >> 16) & 15u);
+}
+
 // Random bits outside the row's key; encodings that the lookup gives to another row (a table
 // tried earlier claims them) are drawn again, so that the case tests this row.
 uint32_t draw_encoding(const DecodeRow &row, Rng &rng) {
     uint32_t encoding = 0;
     for (int attempt = 0; attempt < 64; ++attempt) {
         encoding = row.fixed_bits() | (static_cast<uint32_t>(rng.next()) & ~row.fixed_mask());
-        if (find_decode_row(encoding) == &row) break;
+        if (find_decode_row(encoding) == &row && !reference_cannot_judge(row, encoding)) break;
     }
     return encoding;
 }
