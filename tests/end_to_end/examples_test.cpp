@@ -49,7 +49,7 @@ TEST_P(Examples, PrintWhatTheyPrintOnSve) {
 
 INSTANTIATE_TEST_SUITE_P(All, Examples,
                          testing::Values("vector_add", "byte_fill_copy", "region_of_interest",
-                                         "threads"));
+                                         "threads", "permute_reduce"));
 
 // region_of_interest sums 100 32-bit words into 64-bit lanes inside its markers: four full
 // vectors of 24 words and one of 4, then one store of the 24 lanes. Nothing before the start
