@@ -16,7 +16,9 @@ using ostrel::testing::run_program;
 
 namespace {
 
-std::string example(const std::string &name) { return std::string(OSTREL_EXAMPLES_DIR) + "/" + name; }
+std::string example(const std::string &name) {
+    return std::string(OSTREL_EXAMPLES_DIR) + "/" + name;
+}
 
 bool exists(const std::string &path) {
     struct stat st;
@@ -49,7 +51,7 @@ TEST_P(Examples, PrintWhatTheyPrintOnSve) {
 
 INSTANTIATE_TEST_SUITE_P(All, Examples,
                          testing::Values("vector_add", "byte_fill_copy", "region_of_interest",
-                                         "threads", "permute_reduce"));
+                                         "threads", "permute_reduce", "integer_predicates"));
 
 // region_of_interest sums 100 32-bit words into 64-bit lanes inside its markers: four full
 // vectors of 24 words and one of 4, then one store of the 24 lanes. Nothing before the start
@@ -57,7 +59,8 @@ INSTANTIATE_TEST_SUITE_P(All, Examples,
 TEST(TracedRun, RecordsExactlyTheAccessesBetweenTheMarkers) {
     const std::string program = example("region_of_interest");
     ASSERT_TRUE(exists(program)) << program << " is missing: build the AArch64 tree (make)";
-    const std::string trace = testing::TempDir() + "ostrel-roi-" + std::to_string(getpid()) + ".trace";
+    const std::string trace =
+        testing::TempDir() + "ostrel-roi-" + std::to_string(getpid()) + ".trace";
     const ProgramResult run = under_ostrel({"--trace", trace, program});
     ASSERT_EQ(run.exit_status, 0) << run.err;
     EXPECT_EQ(run.out, on_reference(program).out);
@@ -82,7 +85,8 @@ TEST(TracedRun, RecordsExactlyTheAccessesBetweenTheMarkers) {
     }
     EXPECT_EQ(records[6].type, MEMACCESS_WRITE);
     EXPECT_EQ(records[6].size, 192u);
-    for (std::size_t i = 1; i < records.size(); ++i) EXPECT_GT(records[i].count, records[i - 1].count);
+    for (std::size_t i = 1; i < records.size(); ++i)
+        EXPECT_GT(records[i].count, records[i - 1].count);
 }
 
 // sigill_fate (a test program built beside the examples) executes a word no table knows.
