@@ -20,7 +20,8 @@
     };                                                                                             \
     }                                                                                              \
     aarch64_decode_rc handler(cpu_state *s, unsigned int e) {                                      \
-        return ostrel::decode::run_kernel_row<ostrel_kernel_tag_##family, KernelRef_##handler>(    \
+        using Form = OSTREL_ROW_KERNEL_FORM(type, family);                                         \
+        return ostrel::decode::run_kernel_row<Form, KernelRef_##handler>(                          \
             s, e, ostrel::decode::row_type::type, #handler);                                       \
     }
 // Prefetches are hints: emulated, they do nothing.

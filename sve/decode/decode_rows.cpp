@@ -27,7 +27,8 @@ constexpr DecodeTable make_table(const char *name, std::initializer_list<int> bo
     DecodeTable t{name, {}, 0};
     const int *b = bounds.begin();
     for (std::size_t i = 0; i + 1 < bounds.size(); i += 2)
-        t.ranges[t.num_ranges++] = BitRange{static_cast<uint8_t>(b[i]), static_cast<uint8_t>(b[i + 1])};
+        t.ranges[t.num_ranges++] =
+            BitRange{static_cast<uint8_t>(b[i]), static_cast<uint8_t>(b[i + 1])};
     return t;
 }
 
@@ -52,9 +53,10 @@ constexpr RowState state_of(decode::FormState s) {
 std::string no_operands(uint32_t) { return ""; }
 } // namespace
 
-#define OSTREL_ROW_FORM_EXEC(type, family, target) decode::ExecFormOf<ostrel_exec_tag_##target##_##family>
+#define OSTREL_ROW_FORM_EXEC(type, family, target)                                                 \
+    decode::ExecFormOf<ostrel_exec_tag_##target##_##family>
 #define OSTREL_ROW_FORM_EXEC_FP(type, family, target) OSTREL_ROW_FORM_EXEC(type, family, target)
-#define OSTREL_ROW_FORM_KERNEL(type, family, target) decode::KernelFormOf<ostrel_kernel_tag_##family>
+#define OSTREL_ROW_FORM_KERNEL(type, family, target) OSTREL_ROW_KERNEL_FORM(type, family)
 #define OSTREL_ROW_STATE(road, type, family, target)                                               \
     state_of(OSTREL_ROW_FORM_##road(type, family, target)::state)
 #define OSTREL_ROW_DESCRIBE(road, type, family, target)                                            \
@@ -65,7 +67,8 @@ std::string no_operands(uint32_t) { return ""; }
 #define OSTREL_ROW_FORM_NONE(type, family, target) void
 #define OSTREL_ROW_STATE_NONE RowState::built
 #define OSTREL_ROW_DESCRIBE_NONE &no_operands
-#define OSTREL_ROW_ENTRY_EXEC(...) OSTREL_ROW_STATE(EXEC, __VA_ARGS__), OSTREL_ROW_DESCRIBE(EXEC, __VA_ARGS__)
+#define OSTREL_ROW_ENTRY_EXEC(...)                                                                 \
+    OSTREL_ROW_STATE(EXEC, __VA_ARGS__), OSTREL_ROW_DESCRIBE(EXEC, __VA_ARGS__)
 #define OSTREL_ROW_ENTRY_EXEC_FP(...) OSTREL_ROW_ENTRY_EXEC(__VA_ARGS__)
 #define OSTREL_ROW_ENTRY_KERNEL(...)                                                               \
     OSTREL_ROW_STATE(KERNEL, __VA_ARGS__), OSTREL_ROW_DESCRIBE(KERNEL, __VA_ARGS__)
@@ -74,7 +77,8 @@ std::string no_operands(uint32_t) { return ""; }
 // Tags of rows whose form is not written yet.
 #define SVE_ROW(handler, type, family, table, key, road, target)                                   \
     struct ostrel_exec_tag_##target##_##family;                                                    \
-    struct ostrel_kernel_tag_##family;
+    struct ostrel_kernel_tag_##family;                                                             \
+    struct ostrel_kernel_type_tag_##type##_##family;
 } // namespace ostrel
 #include "sve/decode/sve_rows.def"
 namespace ostrel {

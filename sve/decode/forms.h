@@ -33,6 +33,11 @@ template <typename Tag> struct KernelFormOf {
     static std::string describe(uint32_t, const RowInfo &) { return "?"; }
 };
 
+// A kernel row's form: its family's, unless a form is written for its element type and family
+// (rows of one family whose kernels land at different times, e.g. integer and floating point).
+template <typename TypeFamilyTag, typename FamilyTag>
+struct KernelFormOfRow : KernelFormOf<FamilyTag> {};
+
 template <typename... Ops> struct ExecSig {
     using type = aarch64_decode_rc(cpu_state *, typename Ops::type...);
 };
@@ -121,8 +126,30 @@ template <typename Result, typename... Ops> struct KernelOperands {
     };
 #define KERNEL_FORM(family, state, ...) OSTREL_KERNEL_FORM_##state(family, __VA_ARGS__)
 
+#define OSTREL_KERNEL_FORM_OF_TYPE(type, family, form_state, ...)                                  \
+    struct ostrel_kernel_type_tag_##type##_##family;                                               \
+    template <typename FamilyTag>                                                                  \
+    struct ostrel::decode::KernelFormOfRow<ostrel_kernel_type_tag_##type##_##family, FamilyTag>    \
+        : ostrel::decode::KernelOperands<__VA_ARGS__> {                                            \
+        static constexpr FormState state = FormState::form_state;                                  \
+    };
+#define OSTREL_KERNEL_FORM_OF_TYPE_BUILT(type, family, ...)                                        \
+    OSTREL_KERNEL_FORM_OF_TYPE(type, family, built, __VA_ARGS__)
+#define OSTREL_KERNEL_FORM_OF_TYPE_PENDING(type, family, ...)                                      \
+    OSTREL_KERNEL_FORM_OF_TYPE(type, family, pending, __VA_ARGS__)
+// KERNEL_FORM_OF_TYPE(type, family, state, result, operands...): the form of the one row
+// Vec<type><family>, in place of the family's.
+#define KERNEL_FORM_OF_TYPE(type, family, state, ...)                                              \
+    OSTREL_KERNEL_FORM_OF_TYPE_##state(type, family, __VA_ARGS__)
+
+// The form a kernel row of `type` and `family` uses (both tags are declared where rows expand).
+#define OSTREL_ROW_KERNEL_FORM(type, family)                                                       \
+    ostrel::decode::KernelFormOfRow<ostrel_kernel_type_tag_##type##_##family,                      \
+                                    ostrel_kernel_tag_##family>
+
 // Every form, from the family files.
 #include "sve/decode/forms/all_forms.inc"
 
 #undef EXEC_FORM
 #undef KERNEL_FORM
+#undef KERNEL_FORM_OF_TYPE

@@ -9,13 +9,14 @@
 #include "sve/decode/sve_rows.def"
 #undef SVE_ROW
 
-#define OSTREL_KERNEL_DECL_EXEC(handler, family)
-#define OSTREL_KERNEL_DECL_EXEC_FP(handler, family)
-#define OSTREL_KERNEL_DECL_NONE(handler, family)
-#define OSTREL_KERNEL_DECL_KERNEL(handler, family)                                                 \
+#define OSTREL_KERNEL_DECL_EXEC(handler, type, family)
+#define OSTREL_KERNEL_DECL_EXEC_FP(handler, type, family)
+#define OSTREL_KERNEL_DECL_NONE(handler, type, family)
+#define OSTREL_KERNEL_DECL_KERNEL(handler, type, family)                                           \
     struct ostrel_kernel_tag_##family;                                                             \
-    ostrel::decode::KernelFormOf<ostrel_kernel_tag_##family>::Sig handler;
+    struct ostrel_kernel_type_tag_##type##_##family;                                               \
+    OSTREL_ROW_KERNEL_FORM(type, family)::Sig handler;
 #define SVE_ROW(handler, type, family, table, key, road, target)                                   \
-    OSTREL_KERNEL_DECL_##road(handler, family)
+    OSTREL_KERNEL_DECL_##road(handler, type, family)
 #include "sve/decode/sve_rows.def"
 #undef SVE_ROW

@@ -26,9 +26,8 @@ aarch64_decode_rc run_executor_row(cpu_state *s, uint32_t e, const RowInfo &r, c
     }
 }
 
-template <typename Tag, typename KernelRef>
+template <typename Form, typename KernelRef>
 aarch64_decode_rc run_kernel_row(cpu_state *s, uint32_t e, const RowInfo &r, const char *name) {
-    using Form = KernelFormOf<Tag>;
     if constexpr (Form::state == FormState::built)
         return Form::template run<KernelRef>(s, e, r);
     else
