@@ -19,23 +19,14 @@ template <typename T> void plain_store(T value, uint64_t address) {
     std::memcpy(reinterpret_cast<void *>(address), &value, sizeof value);
 }
 
-// The guarded read. It must call sigsetjmp itself: the jump target has to stay live while the
-// probe runs.
 template <typename T> uint64_t read_guest(uint64_t address, bool *fault) {
     if (!fault) return plain_load<T>(address);
-    if (sigsetjmp(sveFaultJB, 1) != 0) {
+    T value;
+    if (!ostrel::guarded_guest_read(address, &value, sizeof value)) {
         *fault = true;
         return 0;
     }
-    SVEFaultRegion = 1;
-    // The first and the last byte decide whether the whole access can fault; the value itself
-    // is read once the region is closed.
-    volatile uint8_t sink;
-    sink = *reinterpret_cast<const volatile uint8_t *>(address);
-    sink = *reinterpret_cast<const volatile uint8_t *>(address + sizeof(T) - 1);
-    (void)sink;
-    SVEFaultRegion = 0;
-    return plain_load<T>(address);
+    return value;
 }
 
 // SIGSEGV while addr_is_readable's probe runs. Faults of other code, on this or another thread,
@@ -85,6 +76,28 @@ void WriteMem(uint64_t, uint64_t, int, CpuContext *) {}
 void WriteMemSim(uint64_t, uint64_t, int, bool, CpuContext *) {}
 
 template <> bool addr_is_readable<char>(char volatile *p) {
+    return ostrel::guest_byte_readable(p);
+}
+
+namespace ostrel {
+
+// The guarded read. It must call sigsetjmp itself: the jump target has to stay live while the
+// probe runs.
+__attribute__((weak)) bool guarded_guest_read(uint64_t address, void *value, size_t size) {
+    if (sigsetjmp(sveFaultJB, 1) != 0) return false;
+    SVEFaultRegion = 1;
+    // The first and the last byte decide whether the whole access can fault; the value itself
+    // is read once the region is closed.
+    volatile uint8_t sink;
+    sink = *reinterpret_cast<const volatile uint8_t *>(address);
+    sink = *reinterpret_cast<const volatile uint8_t *>(address + size - 1);
+    (void)sink;
+    SVEFaultRegion = 0;
+    std::memcpy(value, reinterpret_cast<const void *>(address), size);
+    return true;
+}
+
+__attribute__((weak)) bool guest_byte_readable(char volatile *p) {
     struct sigaction probe_action = {};
     probe_action.sa_sigaction = probe_fault_handler;
     sigemptyset(&probe_action.sa_mask);
@@ -103,8 +116,6 @@ template <> bool addr_is_readable<char>(char volatile *p) {
     sigaction(SIGSEGV, &previous, nullptr);
     return !access_violation;
 }
-
-namespace ostrel {
 
 bool claim_probe_fault(int sig, void *ucontext) {
     if (sig != SIGSEGV || !host::skip_probe_load(ucontext)) return false;

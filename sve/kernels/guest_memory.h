@@ -77,4 +77,16 @@ static_assert(kFaultActionFlags == (SA_SIGINFO | SA_RESTART | SA_NODEFER));
 // probe as failed and moves the thread past the load. False for every other fault.
 bool claim_probe_fault(int sig, void *ucontext);
 
+// How guarded reads and the readability probe survive a fault. The core's own answer is the
+// process-wide signal handler above: weak definitions, used by the standalone runner and the
+// tests. A front end whose framework owns the process's signals (the instrumentation client)
+// links in strong definitions of all three that use the framework's own fault handling instead.
+//
+// Copies `size` bytes at `address` into `value`; false, with `value` unspecified, on a fault.
+bool guarded_guest_read(uint64_t address, void *value, size_t size);
+// True when one byte can be read at `p`.
+bool guest_byte_readable(char volatile *p);
+// Called once by SVEInitialize.
+void install_fault_recovery();
+
 } // namespace ostrel

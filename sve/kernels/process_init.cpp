@@ -61,9 +61,13 @@ int SVEInitialize() {
     if (SVELibInitialized) return SVELibInitialized;
     cpu_ctxt.vl = 2;
     ctxt = &cpu_ctxt;
-    install_for_faults(SVESigHandler);
+    ostrel::install_fault_recovery();
     SVELibInitialized = 1;
     return 1;
+}
+
+__attribute__((weak)) void ostrel::install_fault_recovery() {
+    install_for_faults(SVESigHandler);
 }
 
 namespace {

@@ -1,8 +1,11 @@
-// ostrel-run [--trace FILE] [--] PROGRAM [ARGS...]
+// ostrel-run [--client] [--dynamorio DIR] [--client-options TEXT] [--trace FILE] [--]
+//            PROGRAM [ARGS...]
 //
-// Runs an unmodified, dynamically linked AArch64 program with its SVE instructions emulated: the
-// preloaded trap library catches each SVE instruction's SIGILL. On an AArch64 host the program runs
-// directly; on any other host it runs under qemu-aarch64 as a processor without SVE.
+// Runs an unmodified, dynamically linked AArch64 program with its SVE instructions emulated. By
+// default the preloaded trap library catches each SVE instruction's SIGILL; with --client the
+// program runs under DynamoRIO with the client libostrel.so, which replaces SVE instructions as
+// it translates the program. On an AArch64 host the program runs directly; on any other host it
+// runs under qemu-aarch64 as a processor without SVE.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,7 +19,15 @@
 
 namespace {
 
-constexpr const char *kUsage = "usage: ostrel-run [--trace FILE] [--] PROGRAM [ARGS...]\n";
+constexpr const char *kUsage =
+    "usage: ostrel-run [--client] [--dynamorio DIR] [--client-options TEXT] [--trace FILE] [--]\n"
+    "                  PROGRAM [ARGS...]\n"
+    "  --client               run under DynamoRIO with the client libostrel.so instead of the\n"
+    "                         SIGILL trap\n"
+    "  --dynamorio DIR        DynamoRIO's top directory (implies --client); default: $OSTREL_DYNAMORIO,\n"
+    "                         else the DynamoRIO the build found\n"
+    "  --client-options TEXT  arguments handed to the client (it accepts none before a \"--\")\n"
+    "  --trace FILE           write the trace of the region of interest to FILE\n";
 constexpr const char *kDefaultSysroot = "/usr/aarch64-linux-gnu";
 
 bool is_file(const std::string &path) {
@@ -60,73 +71,129 @@ std::string env_or(const char *name, const std::string &fallback) {
     return v && *v ? v : fallback;
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
-    int i = 1;
+struct Options {
     std::string trace_file;
+    bool client = false;
+    std::string dynamorio;      // DynamoRIO's top directory
+    std::string client_options; // handed to the client as they stand
+    int program_index = 0;      // argv index of PROGRAM
+};
+
+int usage_error(const std::string &message) {
+    std::fprintf(stderr, "ostrel-run: %s\n", message.c_str());
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+// Returns -1 when the options are good, else the exit status.
+int parse_options(int argc, char **argv, Options &options) {
+    int i = 1;
     for (; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--") {
             ++i;
             break;
         }
-        if (arg == "--trace") {
-            if (i + 1 >= argc) {
-                std::fputs("ostrel-run: --trace needs a file name\n", stderr);
-                std::fputs(kUsage, stderr);
-                return 2;
-            }
-            trace_file = argv[++i];
-            continue;
-        }
         if (arg == "-h" || arg == "--help") {
             std::fputs(kUsage, stdout);
             return 0;
         }
-        if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "ostrel-run: unknown option '%s'\n", arg.c_str());
-            std::fputs(kUsage, stderr);
-            return 2;
+        if (arg == "--client") {
+            options.client = true;
+            continue;
         }
+        if (arg == "--trace" || arg == "--dynamorio" || arg == "--client-options") {
+            if (i + 1 >= argc) return usage_error(arg + " needs a value");
+            const std::string value = argv[++i];
+            if (arg == "--trace") options.trace_file = value;
+            if (arg == "--dynamorio") options.dynamorio = value, options.client = true;
+            if (arg == "--client-options") options.client_options = value;
+            continue;
+        }
+        if (arg.size() > 1 && arg[0] == '-') return usage_error("unknown option '" + arg + "'");
         break;
     }
-    if (i >= argc) {
-        std::fputs(kUsage, stderr);
+    if (i >= argc) return usage_error("no program given");
+    options.program_index = i;
+    return -1;
+}
+
+[[noreturn]] void exec_words(std::vector<std::string> words, const char *hint) {
+    std::vector<char *> args;
+    for (std::string &w : words)
+        args.push_back(w.data());
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    std::fprintf(stderr, "ostrel-run: cannot run %s: %s%s\n", args[0], std::strerror(errno), hint);
+    std::exit(errno == ENOENT ? 127 : 126);
+}
+
+// The library of the AArch64 tree: beside this program on an AArch64 host, else in the AArch64
+// tree that `make` builds beside this one.
+std::string aarch64_library(const char *variable, const std::string &name) {
+    const std::string here = own_directory();
+#if defined(__aarch64__)
+    const std::string built = here + "/../lib/" + name;
+#else
+    const std::string built = here + "/../../aarch64/lib/" + name;
+#endif
+    return first_existing({env_or(variable, ""), built});
+}
+
+// How DynamoRIO runs a program: its library is started as the program itself, told the real
+// program's path and its options through the environment (what drrun does on Linux).
+struct DynamoRioLaunch {
+    std::string library;                // libdynamorio.so
+    std::vector<std::string> environment; // NAME=VALUE
+};
+
+int prepare_dynamorio(const Options &options, const std::string &program,
+                      const std::string &sysroot, DynamoRioLaunch &launch) {
+    std::string home = options.dynamorio;
+    if (home.empty()) home = env_or("OSTREL_DYNAMORIO", OSTREL_DEFAULT_DYNAMORIO);
+    if (home.empty())
+        return usage_error("--client needs DynamoRIO: give --dynamorio DIR or set "
+                           "OSTREL_DYNAMORIO (the directory holding cmake/ and lib64/)");
+    launch.library = first_existing({home + "/lib64/release/libdynamorio.so",
+                                     home + "/lib64/debug/libdynamorio.so"});
+    if (launch.library.empty()) {
+        std::fprintf(stderr, "ostrel-run: no lib64/release/libdynamorio.so under %s\n",
+                     home.c_str());
         return 2;
     }
+    const std::string client = aarch64_library("OSTREL_CLIENT_LIBRARY", "libostrel.so");
+    if (client.empty()) {
+        std::fputs("ostrel-run: cannot find libostrel.so (build it with `make "
+                   "DynamoRIO_DIR=<DynamoRIO>/cmake`, or set OSTREL_CLIENT_LIBRARY)\n",
+                   stderr);
+        return 2;
+    }
+    std::string dr_options = "-code_api";
+    if (!sysroot.empty()) dr_options += " -xarch_root " + sysroot;
+    dr_options += " -client_lib '" + client + ";0;" + options.client_options + "'";
+    launch.environment = {"DYNAMORIO_EXE_PATH=" + program, "DYNAMORIO_OPTIONS=" + dr_options};
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    Options options;
+    const int parse_status = parse_options(argc, argv, options);
+    if (parse_status >= 0) return parse_status;
+    const int i = options.program_index;
     const std::string program = resolve_program(argv[i]);
     if (!is_file(program)) {
         std::fprintf(stderr, "ostrel-run: %s: no such program\n", argv[i]);
         return 127;
     }
-    if (!trace_file.empty()) setenv("OSTREL_TRACE_FILE", trace_file.c_str(), 1);
+    std::vector<std::string> environment;
+    if (!options.trace_file.empty())
+        environment.push_back("OSTREL_TRACE_FILE=" + options.trace_file);
 
-    const std::string here = own_directory();
 #if defined(__aarch64__)
-    const std::string trap = first_existing(
-        {env_or("OSTREL_TRAP_LIBRARY", ""), here + "/../lib/libostrel_trap.so"});
-    if (trap.empty()) {
-        std::fputs("ostrel-run: cannot find libostrel_trap.so (set OSTREL_TRAP_LIBRARY)\n", stderr);
-        return 2;
-    }
-    setenv("LD_PRELOAD", trap.c_str(), 1);
-    std::vector<char *> args(argv + i, argv + argc);
-    args.push_back(nullptr);
-    execv(program.c_str(), args.data());
-    std::fprintf(stderr, "ostrel-run: cannot run %s: %s\n", program.c_str(), std::strerror(errno));
-    return 126;
+    const std::string sysroot;
 #else
-    // The trap library of the AArch64 tree, built beside this one (build/aarch64/lib).
-    const std::string trap = first_existing({env_or("OSTREL_TRAP_LIBRARY", ""),
-                                             here + "/../../aarch64/lib/libostrel_trap.so"});
-    if (trap.empty()) {
-        std::fputs("ostrel-run: cannot find the AArch64 libostrel_trap.so (build it with `make`, "
-                   "or set OSTREL_TRAP_LIBRARY)\n",
-                   stderr);
-        return 2;
-    }
-    const std::string qemu = env_or("OSTREL_QEMU", "qemu-aarch64");
     const std::string sysroot = env_or("OSTREL_SYSROOT", kDefaultSysroot);
     if (!is_file(sysroot + "/lib/ld-linux-aarch64.so.1")) {
         std::fprintf(stderr,
@@ -135,17 +202,43 @@ int main(int argc, char **argv) {
                      sysroot.c_str());
         return 2;
     }
-    const std::string preload = "LD_PRELOAD=" + trap;
-    std::vector<std::string> words = {qemu, "-cpu", "neoverse-n1", "-L", sysroot, "-E", preload};
-    if (!trace_file.empty()) words.insert(words.end(), {"-E", "OSTREL_TRACE_FILE=" + trace_file});
-    words.push_back(program);
-    for (int a = i + 1; a < argc; ++a) words.push_back(argv[a]);
-    std::vector<char *> args;
-    for (std::string &w : words) args.push_back(w.data());
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    std::fprintf(stderr, "ostrel-run: cannot run %s: %s (install qemu-user, or set OSTREL_QEMU)\n",
-                 qemu.c_str(), std::strerror(errno));
-    return 127;
+#endif
+
+    // What the processor runs: the program itself, or DynamoRIO's library running it.
+    std::string started = program;
+    if (options.client) {
+        DynamoRioLaunch launch;
+        const int status = prepare_dynamorio(options, program, sysroot, launch);
+        if (status >= 0) return status;
+        started = launch.library;
+        environment.insert(environment.end(), launch.environment.begin(),
+                           launch.environment.end());
+    } else {
+        const std::string trap = aarch64_library("OSTREL_TRAP_LIBRARY", "libostrel_trap.so");
+        if (trap.empty()) {
+            std::fputs("ostrel-run: cannot find the AArch64 libostrel_trap.so (build it with "
+                       "`make`, or set OSTREL_TRAP_LIBRARY)\n",
+                       stderr);
+            return 2;
+        }
+        environment.push_back("LD_PRELOAD=" + trap);
+    }
+
+#if defined(__aarch64__)
+    for (const std::string &setting : environment)
+        putenv(strdup(setting.c_str()));
+    std::vector<std::string> words = {started};
+    if (options.client) words.push_back(program);
+    words.insert(words.end(), argv + i + 1, argv + argc);
+    exec_words(words, "");
+#else
+    const std::string qemu = env_or("OSTREL_QEMU", "qemu-aarch64");
+    std::vector<std::string> words = {qemu, "-cpu", "neoverse-n1", "-L", sysroot};
+    for (const std::string &setting : environment)
+        words.insert(words.end(), {"-E", setting});
+    words.push_back(started);
+    if (options.client) words.push_back(program);
+    words.insert(words.end(), argv + i + 1, argv + argc);
+    exec_words(words, " (install qemu-user, or set OSTREL_QEMU)");
 #endif
 }

@@ -31,6 +31,14 @@ void stop_accepting_after(bool write_ok) {
 }
 
 // Runs when the thread exits, to write out what its buffer still holds.
+// The framework's libdynamorio.so resolves this for the libraries it loads privately; in an
+// ordinary process the weak reference stays null.
+extern "C" void *dr_get_current_drcontext() __attribute__((weak));
+
+bool inside_dynamorio() {
+    return dr_get_current_drcontext != nullptr;
+}
+
 struct ThreadExitFlush {
     ~ThreadExitFlush() {
         ThreadBuffer *buffer = t_buffer;
@@ -42,8 +50,13 @@ struct ThreadExitFlush {
 };
 
 ThreadBuffer *attach_calling_thread() {
-    static thread_local ThreadExitFlush exit_flush;
-    (void)exit_flush; // odr-use registers its destructor for this thread
+    // Inside DynamoRIO this library is loaded privately, with a libc of its own that never sees
+    // the application's threads end (registering a thread-exit destructor there crashes). Its
+    // buffers are then written out when they fill up and at sve_exit.
+    if (!inside_dynamorio()) {
+        static thread_local ThreadExitFlush exit_flush;
+        (void)exit_flush; // odr-use registers its destructor for this thread
+    }
     auto *buffer = new ThreadBuffer;
     g_registry.add(buffer);
     t_buffer = buffer;

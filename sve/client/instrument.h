@@ -1,0 +1,21 @@
+// The instrumentation pass: every SVE instruction of a block is replaced by a call that emulates
+// it on the thread's register file; writes of FPCR are mirrored into that file.
+#pragma once
+
+#include "dr_api.h"
+
+namespace ostrel::client {
+
+// The basic-block app2app event. The tag and both flags are not looked at: every build of a
+// block, for traces and for translation too, gets the same code.
+dr_emit_flags_t event_instruction_change(void *drcontext, void *tag, instrlist_t *bb,
+                                         bool for_trace, bool translating);
+
+} // namespace ostrel::client
+
+// Inserts before `where` code that calls `callee` with `num_args` immediate arguments on the
+// application thread, with the framework's spill slots and its stolen register left intact.
+// `app_pc` is the address of the application instruction the call stands for. The registers are
+// not preserved across the call: the emulation sequence reloads every one it needs.
+void dr_insert_call_vexem(void *drcontext, instrlist_t *bb, instr_t *where, app_pc app_pc,
+                          void *callee, unsigned int num_args, ...);

@@ -1,0 +1,96 @@
+// The client's frame in the DynamoRIO process: start-up, per-thread register files, shutdown.
+#include <string>
+
+#include "dr_api.h"
+#include "drmgr.h"
+#include "droption.h"
+#include "drreg.h"
+
+#include "sve/client/client_assert.h"
+#include "sve/client/client_state.h"
+#include "sve/client/cpu_state.h"
+#include "sve/client/instrument.h"
+#include "sve/trace/trace_support.h"
+
+namespace ostrel::client {
+
+int tls_idx = -1;
+
+[[noreturn]] void assertion_failure(int line, const char *condition) {
+    dr_fprintf(STDERR, "ASSERT FAILURE: %s:%d: %s (%s)\n", "sve/client/sve_client", line,
+               condition, "");
+    dr_abort();
+    __builtin_unreachable();
+}
+
+namespace {
+
+void event_thread_init(void *drcontext) {
+    // Not cleared: Z above the NEON bytes, P, FFR and FPCR hold whatever the heap held until the
+    // program sets them, as on hardware after an unknown history.
+    void *record = dr_thread_alloc(drcontext, sizeof(cpu_state));
+    OSTREL_CLIENT_CHECK(drmgr_set_tls_field(drcontext, tls_idx, record), kLineThreadRecordStore,
+                        "false");
+}
+
+void event_thread_exit(void *drcontext) {
+    void *data = drmgr_get_tls_field(drcontext, tls_idx);
+    OSTREL_CLIENT_CHECK(data != nullptr, kLineThreadRecordMissing, "data != __null");
+    dr_thread_free(drcontext, data, sizeof(cpu_state));
+}
+
+void event_exit() {
+    dr_log(nullptr, DR_LOG_ALL, 1, "SVE client exiting\n");
+    sve_exit();
+    const bool unregistered = drmgr_unregister_bb_app2app_event(event_instruction_change);
+    OSTREL_CLIENT_CHECK(unregistered && drreg_exit() == DRREG_SUCCESS, kLineShutdown, "false");
+    drmgr_exit();
+}
+
+// The client takes no options. droption ends parsing at "--" and also, quietly, at the first
+// word without a leading dash; such a word is refused here as droption refuses an unknown
+// option, so that only arguments after a "--" are ever ignored.
+bool parse_client_arguments(int argc, const char *argv[], std::string *error) {
+    int last_index = 0;
+    using dynamorio::droption::DROPTION_SCOPE_CLIENT;
+    using dynamorio::droption::droption_parser_t;
+    if (!droption_parser_t::parse_argv(DROPTION_SCOPE_CLIENT, argc, argv, error, &last_index))
+        return false;
+    if (last_index < argc && (last_index == 0 || std::string(argv[last_index - 1]) != "--")) {
+        *error = std::string("Unknown option: ") + argv[last_index];
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+} // namespace ostrel::client
+
+DR_EXPORT void dr_client_main(client_id_t, int argc, const char *argv[]) {
+    using namespace ostrel::client;
+    dr_set_client_name("Ostrel SVE emulation client", "https://github.com/ostrel/ostrel/issues");
+
+    std::string parse_error;
+    if (!parse_client_arguments(argc, argv, &parse_error)) {
+        dr_fprintf(STDERR, "SVE emulation client usage error: %s\n", parse_error.c_str());
+        dr_abort();
+    }
+
+    OSTREL_CLIENT_CHECK(drmgr_init(), kLineDrmgrInit, "false");
+
+    drmgr_register_thread_init_event(event_thread_init);
+    drmgr_register_thread_exit_event(event_thread_exit);
+    drmgr_register_exit_event(event_exit);
+
+    drmgr_priority_t priority = {sizeof(priority), "emulate_instruction", nullptr, nullptr, 0};
+    OSTREL_CLIENT_CHECK(
+        drmgr_register_bb_app2app_event(event_instruction_change, &priority),
+        kLineBlockEventRegistration, "false");
+
+    tls_idx = drmgr_register_tls_field();
+    OSTREL_CLIENT_CHECK(tls_idx != -1, kLineTlsFieldRegistration, "false");
+
+    OSTREL_CLIENT_CHECK(sve_init(nullptr, dr_get_application_name()), kLineTraceInit, "false");
+
+    dr_log(nullptr, DR_LOG_ALL, 1, "SVE client initializing\n");
+}
