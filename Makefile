@@ -6,6 +6,12 @@ AARCH64 := build/aarch64
 CMAKE_FLAGS ?=
 CTEST_FLAGS ?= --output-on-failure
 
+# The DynamoRIO that the client libostrel.so is built against: its cmake directory, given as
+# `make DynamoRIO_DIR=<DynamoRIO>/cmake` (or in the environment). Without one the client is skipped
+# and everything else builds and tests as before. Once given, a tree remembers it.
+DynamoRIO_DIR ?=
+DR_FLAGS := $(if $(DynamoRIO_DIR),-DDynamoRIO_DIR=$(abspath $(DynamoRIO_DIR)))
+
 .PHONY: all deps configure build test test-native test-aarch64 bench demo clean
 
 all: build
@@ -14,17 +20,22 @@ deps:
 	@tools/setup/ensure-deps
 
 $(NATIVE)/build.ninja: | deps
-	cmake -S . -B $(NATIVE) -G Ninja $(CMAKE_FLAGS)
+	cmake -S . -B $(NATIVE) -G Ninja $(DR_FLAGS) $(CMAKE_FLAGS)
 
 $(AARCH64)/build.ninja: | deps
-	cmake -S . -B $(AARCH64) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake $(CMAKE_FLAGS)
+	cmake -S . -B $(AARCH64) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake $(DR_FLAGS) $(CMAKE_FLAGS)
 
 configure: $(NATIVE)/build.ninja $(AARCH64)/build.ninja
+ifneq ($(DynamoRIO_DIR),)
+	@cmake -S . -B $(NATIVE) $(DR_FLAGS) > /dev/null
+	@cmake -S . -B $(AARCH64) $(DR_FLAGS) | grep -i dynamorio || true
+endif
 
 build: configure
 	cmake --build $(NATIVE)
 	cmake --build $(AARCH64)
 	@tools/setup/link-bin $(NATIVE) build/bin
+	@tools/setup/link-client $(AARCH64) build/lib
 
 test: build test-native test-aarch64
 

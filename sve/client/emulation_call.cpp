@@ -49,7 +49,7 @@ void emulate_instruction(unsigned int encoding, unsigned char *pc, sve_handler_t
     bool faulted = false;
     DR_TRY_EXCEPT(
         drcontext, { emulate_sve_instruction(state, encoding, pc, handler, &parked); },
-        { faulted = true; dr_fprintf(STDERR, "DBG fault at %p enc %08x\n", pc, encoding); });
+        { faulted = true; });
     if (faulted) end_process_on_fault();
     dr_write_saved_reg(drcontext, kSlotX26, parked.x26);
     dr_write_saved_reg(drcontext, kSlotX27, parked.x27);

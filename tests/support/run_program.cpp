@@ -52,7 +52,8 @@ ProgramResult run_program(const std::string &program, const std::vector<std::str
     waitpid(pid, &status, 0);
     lseek(out_fd, 0, SEEK_SET);
     lseek(err_fd, 0, SEEK_SET);
-    ProgramResult r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_all(out_fd), read_all(err_fd)};
+    ProgramResult r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_all(out_fd), read_all(err_fd),
+                    WIFSIGNALED(status) ? WTERMSIG(status) : 0};
     close(out_fd);
     close(err_fd);
     unlink(out_path);

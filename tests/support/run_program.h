@@ -11,6 +11,7 @@ struct ProgramResult {
     int exit_status; // -1 when the program did not exit normally
     std::string out;
     std::string err;
+    int term_signal = 0; // the signal that ended the program, 0 when it exited
 };
 
 // `program` is a path; OSTREL_TEST_EMULATOR (set by the build, empty natively) is put in front.

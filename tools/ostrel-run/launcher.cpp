@@ -26,7 +26,8 @@ constexpr const char *kUsage =
     "                         SIGILL trap\n"
     "  --dynamorio DIR        DynamoRIO's top directory (implies --client); default: $OSTREL_DYNAMORIO,\n"
     "                         else the DynamoRIO the build found\n"
-    "  --client-options TEXT  arguments handed to the client (it accepts none before a \"--\")\n"
+    "  --client-options TEXT  arguments handed to the client (implies --client; it accepts none\n"
+    "                         before a \"--\")\n"
     "  --trace FILE           write the trace of the region of interest to FILE\n";
 constexpr const char *kDefaultSysroot = "/usr/aarch64-linux-gnu";
 
@@ -107,7 +108,7 @@ int parse_options(int argc, char **argv, Options &options) {
             const std::string value = argv[++i];
             if (arg == "--trace") options.trace_file = value;
             if (arg == "--dynamorio") options.dynamorio = value, options.client = true;
-            if (arg == "--client-options") options.client_options = value;
+            if (arg == "--client-options") options.client_options = value, options.client = true;
             continue;
         }
         if (arg.size() > 1 && arg[0] == '-') return usage_error("unknown option '" + arg + "'");
@@ -118,13 +119,16 @@ int parse_options(int argc, char **argv, Options &options) {
     return -1;
 }
 
-[[noreturn]] void exec_words(std::vector<std::string> words, const char *hint) {
+// Runs `file` with `words` as its argument vector.
+[[noreturn]] void exec_words(const std::string &file, std::vector<std::string> words,
+                             const char *hint) {
     std::vector<char *> args;
     for (std::string &w : words)
         args.push_back(w.data());
     args.push_back(nullptr);
-    execvp(args[0], args.data());
-    std::fprintf(stderr, "ostrel-run: cannot run %s: %s%s\n", args[0], std::strerror(errno), hint);
+    execvp(file.c_str(), args.data());
+    std::fprintf(stderr, "ostrel-run: cannot run %s: %s%s\n", file.c_str(), std::strerror(errno),
+                 hint);
     std::exit(errno == ENOENT ? 127 : 126);
 }
 
@@ -140,8 +144,9 @@ std::string aarch64_library(const char *variable, const std::string &name) {
     return first_existing({env_or(variable, ""), built});
 }
 
-// How DynamoRIO runs a program: its library is started as the program itself, told the real
-// program's path and its options through the environment (what drrun does on Linux).
+// How DynamoRIO runs a program: its library is started in the program's place, with the
+// program's argument vector, and told the program's path and its options through the
+// environment (what drrun does on Linux).
 struct DynamoRioLaunch {
     std::string library;                // libdynamorio.so
     std::vector<std::string> environment; // NAME=VALUE
@@ -227,18 +232,17 @@ int main(int argc, char **argv) {
 #if defined(__aarch64__)
     for (const std::string &setting : environment)
         putenv(strdup(setting.c_str()));
-    std::vector<std::string> words = {started};
-    if (options.client) words.push_back(program);
-    words.insert(words.end(), argv + i + 1, argv + argc);
-    exec_words(words, "");
+    // argv[0] stays the program's, also when DynamoRIO's library is started in its place.
+    std::vector<std::string> words(argv + i, argv + argc);
+    exec_words(started, words, "");
 #else
     const std::string qemu = env_or("OSTREL_QEMU", "qemu-aarch64");
     std::vector<std::string> words = {qemu, "-cpu", "neoverse-n1", "-L", sysroot};
     for (const std::string &setting : environment)
         words.insert(words.end(), {"-E", setting});
-    words.push_back(started);
-    if (options.client) words.push_back(program);
+    // argv[0] stays the program's, also when DynamoRIO's library is started in its place.
+    words.insert(words.end(), {"-0", argv[i], started});
     words.insert(words.end(), argv + i + 1, argv + argc);
-    exec_words(words, " (install qemu-user, or set OSTREL_QEMU)");
+    exec_words(qemu, words, " (install qemu-user, or set OSTREL_QEMU)");
 #endif
 }

@@ -1,0 +1,65 @@
+// The AArch64 programs the whole-program tests run (the examples and the test programs built
+// beside them), their reference runs on QEMU's SVE, and the check of the region-of-interest
+// trace that every front end must produce. A test target that includes this defines
+// OSTREL_EXAMPLES_DIR and OSTREL_SYSROOT.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "sve/trace/sve_mem_ref.h"
+#include "tests/support/run_program.h"
+
+namespace ostrel::testing {
+
+inline const std::vector<std::string> kExamples = {"vector_add",     "byte_fill_copy",
+                                                  "region_of_interest", "threads",
+                                                  "permute_reduce", "integer_predicates"};
+
+inline std::string sve_program(const std::string &name) {
+    return std::string(OSTREL_EXAMPLES_DIR) + "/" + name;
+}
+
+inline bool file_exists(const std::string &path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+// The program on a processor with SVE at this emulator's vector length.
+inline ProgramResult on_sve_reference(const std::string &program,
+                                      const std::vector<std::string> &args = {}) {
+    std::vector<std::string> words = {"-cpu", "max,sve-default-vector-length=192", "-L",
+                                      OSTREL_SYSROOT, program};
+    words.insert(words.end(), args.begin(), args.end());
+    return run_program("qemu-aarch64", words);
+}
+
+// region_of_interest sums 100 32-bit words into 64-bit lanes inside its markers: four full
+// vectors of 24 words and one of 4, then one store of the 24 lanes. Nothing before the start
+// marker (a first sum over 10 words) may appear.
+inline void expect_region_of_interest_trace(const std::vector<sve_mem_ref_t> &records) {
+    ASSERT_EQ(records.size(), 1u + 5u + 1u + 1u);
+    EXPECT_EQ(records.front().tid, 0xFFFFFFFFu);
+    EXPECT_EQ(records.back().tid, 0xFFFFFFFEu);
+
+    const uint64_t sizes[] = {96, 96, 96, 96, 16};
+    const uint64_t base = records[1].addr;
+    for (int i = 0; i < 5; ++i) {
+        const sve_mem_ref_t &r = records[1 + i];
+        EXPECT_EQ(r.type, MEMACCESS_READ) << i;
+        EXPECT_EQ(r.size, sizes[i]) << i;
+        EXPECT_EQ(r.addr, base + 96u * i) << i;
+        EXPECT_EQ(r.seq_flags, 0u) << i;
+        EXPECT_NE(r.pc, 0u) << i;
+    }
+    EXPECT_EQ(records[6].type, MEMACCESS_WRITE);
+    EXPECT_EQ(records[6].size, 192u);
+    for (std::size_t i = 1; i < records.size(); ++i)
+        EXPECT_GT(records[i].count, records[i - 1].count);
+}
+
+} // namespace ostrel::testing
