@@ -58,6 +58,7 @@ demo: build
 
 bench: build
 	$(NATIVE)/bin/ostrel-bench
+	bench/front_ends
 
 clean:
 	rm -rf build

@@ -27,7 +27,7 @@ enum AssertLine : int {
 } // namespace ostrel::client
 
 // Checks `condition`; on failure reports `condition_text` (the text the report shows) and line.
-#define OSTREL_CLIENT_CHECK(condition, line, condition_text)                                   \
-    do {                                                                                       \
-        if (!(condition)) ::ostrel::client::assertion_failure(line, condition_text);            \
+#define OSTREL_CLIENT_CHECK(condition, line, condition_text)                                       \
+    do {                                                                                           \
+        if (!(condition)) ::ostrel::client::assertion_failure(line, condition_text);               \
     } while (0)

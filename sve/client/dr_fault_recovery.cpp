@@ -7,8 +7,7 @@
 
 bool ostrel::guarded_guest_read(uint64_t address, void *value, size_t size) {
     size_t copied = 0;
-    return dr_safe_read(reinterpret_cast<void *>(address), size, value, &copied) &&
-           copied == size;
+    return dr_safe_read(reinterpret_cast<void *>(address), size, value, &copied) && copied == size;
 }
 
 bool ostrel::guest_byte_readable(char volatile *p) {

@@ -68,14 +68,12 @@ class SequenceBuilder {
     void store_neon_registers() {
         add(INSTR_CREATE_add(dc_, reg(kScratch), reg(kStateBase), OPND_CREATE_INT(kOffsetZ)));
         for (int i = 0; i < 32; ++i)
-            add(INSTR_CREATE_str(dc_, at(kScratch, i * kVectorBytes, OPSZ_16),
-                                 reg(DR_REG_Q0 + i)));
+            add(INSTR_CREATE_str(dc_, at(kScratch, i * kVectorBytes, OPSZ_16), reg(DR_REG_Q0 + i)));
     }
     void load_neon_registers() {
         add(INSTR_CREATE_add(dc_, reg(kScratch), reg(kStateBase), OPND_CREATE_INT(kOffsetZ)));
         for (int i = 0; i < 32; ++i)
-            add(INSTR_CREATE_ldr(dc_, reg(DR_REG_Q0 + i),
-                                 at(kScratch, i * kVectorBytes, OPSZ_16)));
+            add(INSTR_CREATE_ldr(dc_, reg(DR_REG_Q0 + i), at(kScratch, i * kVectorBytes, OPSZ_16)));
     }
 
     void *dc() const { return dc_; }
@@ -90,9 +88,8 @@ class SequenceBuilder {
 };
 
 void read_state_pointer(SequenceBuilder &seq, reg_id_t into, int assert_line) {
-    OSTREL_CLIENT_CHECK(
-        drmgr_insert_read_tls_field(seq.dc(), tls_idx, seq.bb(), seq.where(), into),
-        assert_line, "false");
+    OSTREL_CLIENT_CHECK(drmgr_insert_read_tls_field(seq.dc(), tls_idx, seq.bb(), seq.where(), into),
+                        assert_line, "false");
 }
 
 uint32_t instruction_word(instr_t *instr) {
@@ -146,8 +143,8 @@ void insert_emulation(void *drcontext, instrlist_t *bb, instr_t *instr, app_pc p
     seq.add(INSTR_CREATE_mrs(drcontext, S::reg(kScratch), S::reg(DR_REG_FPSR)));
     seq.add(INSTR_CREATE_str(drcontext, seq.field(kOffsetFpsr, OPSZ_4), S::reg(DR_REG_W26)));
 
-    dr_insert_call_vexem(drcontext, bb, instr, pc, reinterpret_cast<void *>(emulate_instruction),
-                         3, OPND_CREATE_INT32(encoding),
+    dr_insert_call_vexem(drcontext, bb, instr, pc, reinterpret_cast<void *>(emulate_instruction), 3,
+                         OPND_CREATE_INT32(encoding),
                          OPND_CREATE_INT64(reinterpret_cast<ptr_int_t>(pc)),
                          OPND_CREATE_INT64(reinterpret_cast<ptr_int_t>(handler)));
 
@@ -211,8 +208,8 @@ dr_emit_flags_t event_instruction_change(void *drcontext, void *, instrlist_t *b
 
 } // namespace ostrel::client
 
-void dr_insert_call_vexem(void *drcontext, instrlist_t *bb, instr_t *where, app_pc,
-                          void *callee, unsigned int num_args, ...) {
+void dr_insert_call_vexem(void *drcontext, instrlist_t *bb, instr_t *where, app_pc, void *callee,
+                          unsigned int num_args, ...) {
     // A clean call runs the callee on the framework's stack with the application's state saved
     // in the thread's machine context, so the spill slots and the stolen register stay untouched.
     // Up to three arguments are all the emulation call needs.

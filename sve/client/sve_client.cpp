@@ -17,8 +17,8 @@ namespace ostrel::client {
 int tls_idx = -1;
 
 [[noreturn]] void assertion_failure(int line, const char *condition) {
-    dr_fprintf(STDERR, "ASSERT FAILURE: %s:%d: %s (%s)\n", "sve/client/sve_client", line,
-               condition, "");
+    dr_fprintf(STDERR, "ASSERT FAILURE: %s:%d: %s (%s)\n", "sve/client/sve_client", line, condition,
+               "");
     dr_abort();
     __builtin_unreachable();
 }
@@ -52,8 +52,8 @@ void event_exit() {
 // option, so that only arguments after a "--" are ever ignored.
 bool parse_client_arguments(int argc, const char *argv[], std::string *error) {
     int last_index = 0;
-    using dynamorio::droption::DROPTION_SCOPE_CLIENT;
     using dynamorio::droption::droption_parser_t;
+    using dynamorio::droption::DROPTION_SCOPE_CLIENT;
     if (!droption_parser_t::parse_argv(DROPTION_SCOPE_CLIENT, argc, argv, error, &last_index))
         return false;
     if (last_index < argc && (last_index == 0 || std::string(argv[last_index - 1]) != "--")) {
@@ -83,9 +83,8 @@ DR_EXPORT void dr_client_main(client_id_t, int argc, const char *argv[]) {
     drmgr_register_exit_event(event_exit);
 
     drmgr_priority_t priority = {sizeof(priority), "emulate_instruction", nullptr, nullptr, 0};
-    OSTREL_CLIENT_CHECK(
-        drmgr_register_bb_app2app_event(event_instruction_change, &priority),
-        kLineBlockEventRegistration, "false");
+    OSTREL_CLIENT_CHECK(drmgr_register_bb_app2app_event(event_instruction_change, &priority),
+                        kLineBlockEventRegistration, "false");
 
     tls_idx = drmgr_register_tls_field();
     OSTREL_CLIENT_CHECK(tls_idx != -1, kLineTlsFieldRegistration, "false");

@@ -41,8 +41,7 @@ const auto *const environment = testing::AddGlobalTestEnvironment(new ClientEnvi
 
 // Runs `program` under the client; `client_options` go to the client itself.
 ProgramResult under_client(const std::string &program, const std::vector<std::string> &args = {},
-                           const std::string &client_options = "",
-                           const std::string &trace = "") {
+                           const std::string &client_options = "", const std::string &trace = "") {
     std::vector<std::string> words = {"--dynamorio", kDynamoRio};
     if (!client_options.empty()) words.insert(words.end(), {"--client-options", client_options});
     if (!trace.empty()) words.insert(words.end(), {"--trace", trace});
@@ -104,18 +103,18 @@ TEST_P(ClientStart, AcceptsOnlyWhatFollowsADoubleDash) {
     } else {
         EXPECT_NE(run.exit_status, 0) << "the client should abort the process";
         EXPECT_EQ(run.out, "") << "the program should not have started";
-        EXPECT_NE(run.err.find(std::string("SVE emulation client usage error: ") + c.refusal +
-                               "\n"),
-                  std::string::npos)
+        EXPECT_NE(
+            run.err.find(std::string("SVE emulation client usage error: ") + c.refusal + "\n"),
+            std::string::npos)
             << run.err;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    All, ClientStart,
-    testing::Values(StartCase{"-- x", ""}, StartCase{"-- -x --", ""},
-                    StartCase{"-x", "Unknown option: -x"}, StartCase{"x", "Unknown option: x"},
-                    StartCase{"-x -- y", "Unknown option: -x"}));
+INSTANTIATE_TEST_SUITE_P(All, ClientStart,
+                         testing::Values(StartCase{"-- x", ""}, StartCase{"-- -x --", ""},
+                                         StartCase{"-x", "Unknown option: -x"},
+                                         StartCase{"x", "Unknown option: x"},
+                                         StartCase{"-x -- y", "Unknown option: -x"}));
 
 // Cases of the client_edges program whose output must equal QEMU's SVE.
 class ClientRegisters : public testing::TestWithParam<std::string> {};

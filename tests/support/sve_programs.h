@@ -16,9 +16,9 @@
 
 namespace ostrel::testing {
 
-inline const std::vector<std::string> kExamples = {"vector_add",     "byte_fill_copy",
-                                                  "region_of_interest", "threads",
-                                                  "permute_reduce", "integer_predicates"};
+inline const std::vector<std::string> kExamples = {"vector_add",         "byte_fill_copy",
+                                                   "region_of_interest", "threads",
+                                                   "permute_reduce",     "integer_predicates"};
 
 inline std::string sve_program(const std::string &name) {
     return std::string(OSTREL_EXAMPLES_DIR) + "/" + name;

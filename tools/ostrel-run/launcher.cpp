@@ -24,8 +24,8 @@ constexpr const char *kUsage =
     "                  PROGRAM [ARGS...]\n"
     "  --client               run under DynamoRIO with the client libostrel.so instead of the\n"
     "                         SIGILL trap\n"
-    "  --dynamorio DIR        DynamoRIO's top directory (implies --client); default: $OSTREL_DYNAMORIO,\n"
-    "                         else the DynamoRIO the build found\n"
+    "  --dynamorio DIR        DynamoRIO's top directory (implies --client); default:\n"
+    "                         $OSTREL_DYNAMORIO, else the DynamoRIO the build found\n"
     "  --client-options TEXT  arguments handed to the client (implies --client; it accepts none\n"
     "                         before a \"--\")\n"
     "  --trace FILE           write the trace of the region of interest to FILE\n";
@@ -148,7 +148,7 @@ std::string aarch64_library(const char *variable, const std::string &name) {
 // program's argument vector, and told the program's path and its options through the
 // environment (what drrun does on Linux).
 struct DynamoRioLaunch {
-    std::string library;                // libdynamorio.so
+    std::string library;                  // libdynamorio.so
     std::vector<std::string> environment; // NAME=VALUE
 };
 
@@ -159,8 +159,8 @@ int prepare_dynamorio(const Options &options, const std::string &program,
     if (home.empty())
         return usage_error("--client needs DynamoRIO: give --dynamorio DIR or set "
                            "OSTREL_DYNAMORIO (the directory holding cmake/ and lib64/)");
-    launch.library = first_existing({home + "/lib64/release/libdynamorio.so",
-                                     home + "/lib64/debug/libdynamorio.so"});
+    launch.library = first_existing(
+        {home + "/lib64/release/libdynamorio.so", home + "/lib64/debug/libdynamorio.so"});
     if (launch.library.empty()) {
         std::fprintf(stderr, "ostrel-run: no lib64/release/libdynamorio.so under %s\n",
                      home.c_str());
@@ -216,8 +216,7 @@ int main(int argc, char **argv) {
         const int status = prepare_dynamorio(options, program, sysroot, launch);
         if (status >= 0) return status;
         started = launch.library;
-        environment.insert(environment.end(), launch.environment.begin(),
-                           launch.environment.end());
+        environment.insert(environment.end(), launch.environment.begin(), launch.environment.end());
     } else {
         const std::string trap = aarch64_library("OSTREL_TRAP_LIBRARY", "libostrel_trap.so");
         if (trap.empty()) {
