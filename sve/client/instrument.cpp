@@ -211,27 +211,29 @@ dr_emit_flags_t event_instruction_change(void *drcontext, void *, instrlist_t *b
 void dr_insert_call_vexem(void *drcontext, instrlist_t *bb, instr_t *where, app_pc, void *callee,
                           unsigned int num_args, ...) {
     // A clean call runs the callee on the framework's stack with the application's state saved
-    // in the thread's machine context, so the spill slots and the stolen register stay untouched.
-    // Up to three arguments are all the emulation call needs.
-    va_list args;
-    va_start(args, num_args);
-    opnd_t operands[3];
+    // in the thread's machine context, so the spill slots and the stolen register stay
+    // untouched. The emulation sequence reloads the flags and the SIMD registers itself, so the
+    // call need not save them. Up to three arguments are all the emulation call needs.
+    const auto flags =
+        static_cast<dr_cleancall_save_t>(DR_CLEANCALL_NOSAVE_FLAGS | DR_CLEANCALL_NOSAVE_XMM);
+    opnd_t args[3];
+    va_list list;
+    va_start(list, num_args);
     for (unsigned int i = 0; i < num_args && i < 3; ++i)
-        operands[i] = va_arg(args, opnd_t);
-    va_end(args);
+        args[i] = va_arg(list, opnd_t);
+    va_end(list);
     switch (num_args) {
     case 0:
-        dr_insert_clean_call(drcontext, bb, where, callee, false, 0);
+        dr_insert_clean_call_ex(drcontext, bb, where, callee, flags, 0);
         break;
     case 1:
-        dr_insert_clean_call(drcontext, bb, where, callee, false, 1, operands[0]);
+        dr_insert_clean_call_ex(drcontext, bb, where, callee, flags, 1, args[0]);
         break;
     case 2:
-        dr_insert_clean_call(drcontext, bb, where, callee, false, 2, operands[0], operands[1]);
+        dr_insert_clean_call_ex(drcontext, bb, where, callee, flags, 2, args[0], args[1]);
         break;
     default:
-        dr_insert_clean_call(drcontext, bb, where, callee, false, 3, operands[0], operands[1],
-                             operands[2]);
+        dr_insert_clean_call_ex(drcontext, bb, where, callee, flags, 3, args[0], args[1], args[2]);
         break;
     }
 }
