@@ -16,6 +16,16 @@ aarch64_decode_rc run_merging(cpu_state *s, aarch64_z_reg zdn, aarch64_p_reg pg,
     return DECODE_OK;
 }
 
+// Zd, Zn, Zm, every element.
+template <typename Op>
+aarch64_decode_rc run_unpredicated(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn,
+                                   aarch64_z_reg zm) {
+    with_element_type(plain_type(zd), [&](auto t) {
+        unpredicated_binary<Op, decltype(t)>(*s, zd.num, zn.num, zm.num);
+    });
+    return DECODE_OK;
+}
+
 // Zd, Pg/M, Zn, Zm with Zd also the first input of Op.
 template <typename Op>
 aarch64_decode_rc run_merging_ternary(cpu_state *s, aarch64_z_reg zd, aarch64_p_reg pg,
