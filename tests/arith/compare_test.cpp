@@ -109,10 +109,10 @@ template <typename Active> void set_governing(cpu_state &s, unsigned esize, Acti
 
 void load_operands(cpu_state &s, const CompareCase &c) {
     for (unsigned i = 0; i < ostrel::kVectorBytes / c.esize; ++i)
-        set_element(s.z[2], i, c.esize, c.zn(i));
+        set_z_element(s, 2, c.esize, i, c.zn(i));
     const unsigned zm_esize = c.wide ? 8 : c.esize;
     for (unsigned j = 0; j < ostrel::kVectorBytes / zm_esize; ++j)
-        set_element(s.z[3], j, zm_esize, c.zm(j));
+        set_z_element(s, 3, zm_esize, j, c.zm(j));
 }
 
 class CompareTest : public ::testing::TestWithParam<CompareCase> {};
@@ -165,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(Relations, CompareTest, ::testing::ValuesIn(kCases));
 TEST(CompareAliasing, GoverningPredicateAlsoDestination) {
     auto state = arith_test::random_arith_state(3);
     for (unsigned i = 0; i < 48; ++i) {
-        set_element(state->z[2], i, 4, i);
+        set_z_element(*state, 2, 4, i, i);
         state->p[1][4 * i] = i % 2;
     }
     // cmphi p1.s, p1/z, z2.s, #9

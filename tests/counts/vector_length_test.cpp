@@ -42,13 +42,6 @@ struct AddCase {
 
 const AddCase kAdds[] = {{"addvl", enc::addvl, 192}, {"addpl", enc::addpl, 24}};
 
-uint64_t read_reg_or_sp(const cpu_state &s, unsigned r) {
-    return r == 31 ? s.sp : s.x[r];
-}
-void write_reg_or_sp(cpu_state &s, unsigned r, uint64_t v) {
-    (r == 31 ? s.sp : s.x[r]) = v;
-}
-
 TEST(VectorLength, AddvlAddplEveryImmediateAndRegisterPair) {
     const unsigned regs[][2] = {{0, 1}, {31, 31}, {31, 5}, {6, 31}, {30, 30}, {9, 9}};
     const uint64_t bases[] = {0x1000, 0, ~uint64_t{0} - 100, 0x7ffffffffffffff0u};
@@ -59,16 +52,15 @@ TEST(VectorLength, AddvlAddplEveryImmediateAndRegisterPair) {
                 const unsigned rd = rr[0], rn = rr[1];
                 const uint64_t base = bases[static_cast<unsigned>(imm + 32) % 4];
                 auto s = random_state(seed++);
-                write_reg_or_sp(*s, rn, base);
+                set_x_or_sp(*s, rn, base);
                 cpu_state want = *s;
                 const uint32_t e = add.encode(rd, rn, imm);
-                write_reg_or_sp(want, rd, base + static_cast<uint64_t>(imm * add.bytes_per_unit));
+                set_x_or_sp(want, rd, base + static_cast<uint64_t>(imm * add.bytes_per_unit));
                 want.encoding = e;
                 ASSERT_EQ(emulate(*s, e), DECODE_OK);
                 EXPECT_EQ(state_difference(*s, want), "")
                     << add.name << " rd " << rd << " rn " << rn << " imm " << imm;
-                EXPECT_EQ(read_reg_or_sp(*s, rd) - base,
-                          static_cast<uint64_t>(imm * add.bytes_per_unit));
+                EXPECT_EQ(x_or_sp(*s, rd) - base, static_cast<uint64_t>(imm * add.bytes_per_unit));
             }
 }
 

@@ -4,24 +4,18 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <random>
 #include <string>
 
 #include "sve/decode/decode_rows.h"
+#include "tests/support/register_file.h"
 
 using namespace ostrel;
+using ostrel::testing::garbage_state;
 
 namespace {
 
-std::unique_ptr<cpu_state> random_state(uint32_t seed) {
-    auto s = std::make_unique<cpu_state>();
-    std::mt19937 rng(seed);
-    auto *bytes = reinterpret_cast<unsigned char *>(s.get());
-    for (std::size_t i = 0; i < sizeof(cpu_state); ++i) bytes[i] = static_cast<unsigned char>(rng());
-    s->pc = reinterpret_cast<unsigned char *>(uintptr_t{0x4000abc0});
-    return s;
-}
+constexpr uintptr_t kPc = 0x4000abc0; // where the reports say the instruction is
 
 std::string expected_report(uintptr_t pc, uint32_t encoding, const char *name) {
     char line[256];
@@ -36,22 +30,23 @@ TEST(UnbuiltHandlers, EveryRowNotBuiltReportsItself) {
     for (const DecodeRow &row : kDecodeRows) {
         if (row.state == RowState::built && row.road != Road::none) continue;
         ++checked;
-        auto state = random_state(rng());
+        auto state = garbage_state(rng(), kPc);
         cpu_state before;
         std::memcpy(&before, state.get(), sizeof before);
         const uint32_t encoding = row.fixed_bits() | (rng() & ~row.fixed_mask());
 
-        testing::internal::CaptureStderr();
+        ::testing::internal::CaptureStderr();
         const aarch64_decode_rc rc = row.handler(state.get(), encoding);
-        const std::string err = testing::internal::GetCapturedStderr();
+        const std::string err = ::testing::internal::GetCapturedStderr();
 
-        EXPECT_EQ(std::memcmp(&before, state.get(), sizeof before), 0) << row.name << " changed state";
+        EXPECT_EQ(std::memcmp(&before, state.get(), sizeof before), 0)
+            << row.name << " changed state";
         if (row.road == Road::none) {
             EXPECT_EQ(rc, DECODE_OK) << row.name;
             EXPECT_EQ(err, "") << row.name;
         } else {
             EXPECT_EQ(rc, DECODE_UNIMPLEMENTED) << row.name;
-            EXPECT_EQ(err, expected_report(0x4000abc0, encoding, row.name));
+            EXPECT_EQ(err, expected_report(kPc, encoding, row.name));
         }
     }
     EXPECT_GT(checked, 36u);
@@ -63,11 +58,10 @@ TEST(UnbuiltHandlers, ReportPadsTheEncodingToEightDigits) {
     const DecodeRow *row = find_decode_row(encoding);
     ASSERT_NE(row, nullptr);
     if (row->state == RowState::built) GTEST_SKIP() << row->name << " is built now: pick another";
-    auto state = random_state(9);
-    state->pc = reinterpret_cast<unsigned char *>(uintptr_t{0xffff0010});
-    testing::internal::CaptureStderr();
+    auto state = garbage_state(9, 0xffff0010);
+    ::testing::internal::CaptureStderr();
     row->handler(state.get(), encoding);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Unimplemented instruction: [  ffff0010:\t 040d0020\t VecU8AbdVVM  ]\n");
 }
 

@@ -58,16 +58,16 @@ TEST_P(ShiftAmountTest, EachElementUsesItsOwnAmount) {
     const uint32_t zn = predicated ? zd : c.encoding >> 5 & 31;
     const uint32_t zm = predicated ? c.encoding >> 5 & 31 : c.encoding >> 16 & 31;
 
-    auto state = random_state(c.encoding);
+    auto state = garbage_state(c.encoding, kPc);
     for (unsigned i = 0; i < ostrel::kVectorBytes / c.esize; ++i)
-        set_element(state->z[zn], i, c.esize, c.value(i));
+        set_z_element(*state, zn, c.esize, i, c.value(i));
     for (unsigned j = 0; j < ostrel::kVectorBytes / c.zm_esize; ++j)
-        set_element(state->z[zm], j, c.zm_esize, c.amount(j));
+        set_z_element(*state, zm, c.zm_esize, j, c.amount(j));
     std::memset(state->p[3], 1, ostrel::kVectorBytes);
 
     ASSERT_EQ(run(state.get(), c.encoding), DECODE_OK);
     for (unsigned i = 0; i < ostrel::kVectorBytes / c.esize; ++i)
-        EXPECT_EQ(element(state->z[zd], i, c.esize), c.expected(i)) << "element " << i;
+        EXPECT_EQ(z_element(*state, zd, c.esize, i), c.expected(i)) << "element " << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ShiftAmountTest, ::testing::ValuesIn(kCases));

@@ -33,7 +33,7 @@ TEST(ContiguousLoad, ScalarPlusImmediateMatchesModel) {
         for (int imm = -8; imm <= 7; ++imm) {
             mem.fill_random(rng);
             const std::vector<uint8_t> memory_before = mem.bytes();
-            auto s = random_state(rng);
+            auto s = random_state(rng, kPc);
             const Registers r = random_registers(rng);
             set_x_or_sp(*s, r.rn, mem.middle());
             const cpu_state before = *s;
@@ -53,7 +53,7 @@ TEST(ContiguousLoad, ScalarPlusScalarMatchesModel) {
     for (const ContiguousForm &f : contiguous_loads()) {
         for (int64_t index : {-100, -1, 0, 1, 37, 200}) {
             mem.fill_random(rng);
-            auto s = random_state(rng);
+            auto s = random_state(rng, kPc);
             const Registers r = random_registers(rng);
             set_x_or_sp(*s, r.rn, mem.middle());
             s->x[r.rm] = static_cast<uint64_t>(index);
@@ -72,7 +72,7 @@ TEST(ContiguousLoad, OnlyTheFirstPredicateByteOfAnElementCounts) {
     mem.fill_random(rng);
     const ContiguousForm &ld1w_d = contiguous_loads()[13];
     ASSERT_STREQ(ld1w_d.name, "ld1w.d");
-    auto s = random_state(rng);
+    auto s = random_state(rng, kPc);
     s->x[2] = mem.middle();
     for (unsigned b = 0; b < kBytes; ++b)
         s->p[1][b] = (b % 8 == 0) ? (b / 8) % 2 : 1; // even elements active
@@ -105,7 +105,7 @@ TEST(ContiguousLoad, ExtendsByTheMnemonic) {
         for (unsigned i = 0; i < kBytes / f.esize; ++i)
             std::memcpy(&mem.bytes()[512 + i * f.msize], &c.memory_value, f.msize);
         std::mt19937_64 rng(c.form);
-        auto s = random_state(rng);
+        auto s = random_state(rng, kPc);
         s->x[0] = mem.middle();
         std::memset(s->p[0], 1, kBytes);
         ASSERT_EQ(emulate(*s, with_imm(f, 0, 0, 0, 0)), DECODE_OK);
@@ -133,7 +133,7 @@ TEST(ContiguousLoad, ImmediateScalesByMemoryBytesOfOneAccess) {
         GuestBuffer mem(8192);
         std::mt19937_64 rng(77);
         mem.fill_random(rng);
-        auto s = random_state(rng);
+        auto s = random_state(rng, kPc);
         s->x[9] = mem.middle();
         std::memset(s->p[3], 1, kBytes);
         ASSERT_EQ(emulate(*s, with_imm(f, 5, 3, 9, c.imm)), DECODE_OK);
@@ -149,7 +149,7 @@ TEST(ContiguousLoad, IndexRegister31IsZeroAndBaseRegister31IsSp) {
         GuestBuffer mem(4096);
         std::mt19937_64 rng(f.index_encoding);
         mem.fill_random(rng);
-        auto s = random_state(rng);
+        auto s = random_state(rng, kPc);
         s->sp = mem.middle();
         std::memset(s->p[2], 1, kBytes);
         ASSERT_EQ(emulate(*s, with_index(f, 7, 2, 31, 31)), DECODE_OK);
@@ -163,7 +163,7 @@ TEST(ContiguousLoad, AddressArithmeticWraps) {
     GuestBuffer mem(4096);
     std::mt19937_64 rng(5);
     mem.fill_random(rng);
-    auto s = random_state(rng);
+    auto s = random_state(rng, kPc);
     const uint64_t base = ~uint64_t{0} - 3; // -4
     s->x[1] = base;
     s->x[2] = (mem.middle() - base) / 4; // base + 4 * index wraps to the middle
@@ -178,7 +178,7 @@ TEST(ContiguousLoad, AllFalsePredicateZeroesWithoutReading) {
     NoAccessPage hole;
     for (const ContiguousForm &f : contiguous_loads()) {
         std::mt19937_64 rng(f.imm_encoding);
-        auto s = random_state(rng);
+        auto s = random_state(rng, kPc);
         s->x[3] = hole.address();
         s->x[4] = 16;
         std::memset(s->p[6], 0, kBytes);

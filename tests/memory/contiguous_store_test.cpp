@@ -23,7 +23,7 @@ void run_and_check(std::mt19937_64 &rng, GuestBuffer &mem, const ContiguousForm 
                    int64_t offset) {
     mem.fill_random(rng);
     const std::vector<uint8_t> before = mem.bytes();
-    auto s = random_state(rng);
+    auto s = random_state(rng, kPc);
     const Registers r = random_registers(rng);
     set_x_or_sp(*s, r.rn, mem.middle());
     uint32_t encoding;
@@ -72,7 +72,7 @@ TEST(ContiguousStore, TruncatingStoreLeavesNeighbours) {
     GuestBuffer mem(256);
     std::fill(mem.bytes().begin(), mem.bytes().end(), 0xee);
     std::mt19937_64 rng(3);
-    auto s = random_state(rng);
+    auto s = random_state(rng, kPc);
     for (unsigned i = 0; i < 24; ++i) {
         const uint64_t v = 0x1122334455667700ull | i;
         std::memcpy(s->z[30] + 8 * i, &v, 8);
@@ -92,7 +92,7 @@ TEST(ContiguousStore, InactiveElementsLeaveMemory) {
     GuestBuffer mem(512);
     std::fill(mem.bytes().begin(), mem.bytes().end(), 0x5a);
     std::mt19937_64 rng(4);
-    auto s = random_state(rng);
+    auto s = random_state(rng, kPc);
     std::memset(s->p[2], 0, kBytes);
     s->p[2][4 * 1] = 1;     // element 1
     s->p[2][4 * 47] = 1;    // element 47
@@ -117,7 +117,7 @@ TEST(ContiguousStore, IndexRegister31IsZeroAndBaseRegister31IsSp) {
     for (const ContiguousForm &f : contiguous_stores()) {
         GuestBuffer mem(1024);
         std::mt19937_64 rng(f.index_encoding);
-        auto s = random_state(rng);
+        auto s = random_state(rng, kPc);
         s->sp = mem.middle();
         std::memset(s->p[0], 1, kBytes);
         ASSERT_EQ(emulate(*s, with_index(f, 1, 0, 31, 31)), DECODE_OK);
@@ -134,7 +134,7 @@ TEST(ContiguousStore, AllFalsePredicateWritesNothing) {
     NoAccessPage hole;
     for (const ContiguousForm &f : contiguous_stores()) {
         std::mt19937_64 rng(f.imm_encoding);
-        auto s = random_state(rng);
+        auto s = random_state(rng, kPc);
         s->x[5] = hole.address();
         s->x[6] = 3;
         std::memset(s->p[4], 0, kBytes);

@@ -9,8 +9,6 @@
 namespace memory_test {
 namespace {
 
-constexpr uint64_t kPc = 0x4006f0; // random_state's pc
-
 class ContiguousTrace : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -18,7 +16,7 @@ class ContiguousTrace : public ::testing::Test {
         enable_trace = true;
         rng.seed(61);
         mem.fill_random(rng);
-        s = random_state(rng);
+        s = random_state(rng, kPc);
         s->x[1] = mem.middle();
     }
     void TearDown() override { enable_trace = false; }

@@ -23,7 +23,7 @@ TEST(FillSpill, ZRegisterAtEveryOffsetScale) {
     std::mt19937_64 rng(51);
     for (int imm : kOffsets) {
         mem.fill_random(rng);
-        auto s = random_state(rng);
+        auto s = random_state(rng, kPc);
         const unsigned rn = rng() % 32, zt = rng() % 32;
         set_x_or_sp(*s, rn, mem.middle());
         const uint64_t address = mem.middle() + int64_t{imm} * kBytes;
@@ -51,7 +51,7 @@ TEST(FillSpill, PRegisterUnpacksBitsLowFirst) {
     std::mt19937_64 rng(52);
     for (int imm : kOffsets) {
         mem.fill_random(rng);
-        auto s = random_state(rng);
+        auto s = random_state(rng, kPc);
         const unsigned rn = rng() % 32, pt = rng() % 16;
         set_x_or_sp(*s, rn, mem.middle());
         const uint64_t address = mem.middle() + int64_t{imm} * 24;
@@ -68,7 +68,7 @@ TEST(FillSpill, PRegisterPacksBitZeroOfEachByte) {
     GuestBuffer mem(256);
     std::fill(mem.bytes().begin(), mem.bytes().end(), 0xcc);
     std::mt19937_64 rng(53);
-    auto s = random_state(rng);
+    auto s = random_state(rng, kPc);
     for (unsigned b = 0; b < kBytes; ++b)
         s->p[9][b] = static_cast<uint8_t>(b % 3 == 0 ? 0x01 : 0xfe); // high bits are noise
     s->x[0] = mem.address_of(100);
@@ -88,7 +88,7 @@ TEST(FillSpill, PRegisterRoundTripCopiesTwentyFourBytes) {
     GuestBuffer mem(512);
     std::mt19937_64 rng(54);
     mem.fill_random(rng);
-    auto s = random_state(rng);
+    auto s = random_state(rng, kPc);
     s->sp = mem.address_of(0);
     s->x[4] = mem.address_of(256);
     const std::vector<uint8_t> before = mem.bytes();
@@ -104,7 +104,7 @@ TEST(FillSpill, PRegisterRoundTripCopiesTwentyFourBytes) {
 TEST(FillSpill, ZRegisterRoundTripThroughSp) {
     GuestBuffer mem(1024);
     std::mt19937_64 rng(55);
-    auto s = random_state(rng);
+    auto s = random_state(rng, kPc);
     s->sp = mem.address_of(384);
     const std::vector<uint8_t> zero(mem.bytes().size(), 0);
     ASSERT_EQ(emulate(*s, with_offset(kStrZ, 17, 31, -2)), DECODE_OK);

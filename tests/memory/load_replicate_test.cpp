@@ -34,7 +34,7 @@ TEST(LoadReplicate, EveryActiveElementGetsTheOneValue) {
     for (const ReplicateForm &f : kReplicateForms) {
         for (unsigned imm : {0u, 1u, 17u, 63u}) {
             mem.fill_random(rng);
-            auto s = random_state(rng);
+            auto s = random_state(rng, kPc);
             const unsigned zt = rng() % 32, pg = rng() % 8, rn = rng() % 32;
             set_x_or_sp(*s, rn, mem.address_of(256));
             const cpu_state before = *s;
@@ -57,7 +57,7 @@ TEST(LoadReplicate, SignExtendsOnlyTheSignedForms) {
     GuestBuffer mem(64);
     std::fill(mem.bytes().begin(), mem.bytes().end(), 0x80);
     std::mt19937_64 rng(32);
-    auto s = random_state(rng);
+    auto s = random_state(rng, kPc);
     s->x[0] = mem.address_of(0);
     std::memset(s->p[0], 1, kBytes);
     ASSERT_EQ(emulate(*s, ld1r(kReplicateForms[4], 1, 0, 0, 0)), DECODE_OK);  // ld1rsb.h
@@ -72,7 +72,7 @@ TEST(LoadReplicate, AllFalsePredicateReadsNothing) {
     NoAccessPage hole;
     for (const ReplicateForm &f : kReplicateForms) {
         std::mt19937_64 rng(f.encoding);
-        auto s = random_state(rng);
+        auto s = random_state(rng, kPc);
         s->x[7] = hole.address();
         std::memset(s->p[5], 0, kBytes);
         ASSERT_EQ(emulate(*s, ld1r(f, 4, 5, 7, 9)), DECODE_OK);
@@ -113,7 +113,7 @@ TEST(LoadReplicateQuad, BothAddressingFormsMatchModel) {
     for (const QuadForm &f : kQuadForms) {
         for (int offset : {-8, -1, 0, 1, 7}) {
             mem.fill_random(rng);
-            auto s = random_state(rng);
+            auto s = random_state(rng, kPc);
             const unsigned zt = rng() % 32, pg = rng() % 8, rn = rng() % 32;
             unsigned rm = rng() % 31;
             if (rm == rn) rm = (rm + 1) % 31;
@@ -137,7 +137,7 @@ TEST(LoadReplicateQuad, DoublewordsUnderPredicateBitEight) {
     for (unsigned b = 0; b < 64; ++b)
         mem.bytes()[b] = static_cast<uint8_t>(0x10 + b);
     std::mt19937_64 rng(42);
-    auto s = random_state(rng);
+    auto s = random_state(rng, kPc);
     std::memset(s->p[1], 0, kBytes);
     s->p[1][8] = 1;
     s->x[3] = mem.address_of(0);

@@ -1,5 +1,5 @@
-// Running load and store encodings through the lookup on a register file whose guest memory is a
-// host buffer, the encodings of the contiguous forms, and the reference model of an access.
+// Guest memory for the load and store tests, the encodings of the contiguous forms, and the
+// reference model of an access, beside the shared register file helpers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,15 +7,17 @@
 
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <random>
 #include <vector>
 
-#include "sve/decode/decode_rows.h"
+#include "tests/support/register_file.h"
 
 namespace memory_test {
 
-constexpr unsigned kBytes = ostrel::kVectorBytes;
+using namespace ostrel::testing;
+
+// The pc of every register file here: a trace record carries it.
+constexpr uintptr_t kPc = 0x4006f0;
 
 // Guest memory: a host buffer whose middle is the base address of the accesses.
 class GuestBuffer {
@@ -61,37 +63,6 @@ class NoAccessPage {
     void *page_;
 };
 
-// A register file of random contents, predicate bytes 0 or 1.
-inline std::unique_ptr<cpu_state> random_state(std::mt19937_64 &rng) {
-    auto s = std::make_unique<cpu_state>();
-    auto *bytes = reinterpret_cast<unsigned char *>(s.get());
-    for (std::size_t i = 0; i < sizeof(cpu_state); ++i)
-        bytes[i] = static_cast<unsigned char>(rng());
-    for (auto &p : s->p)
-        for (auto &b : p)
-            b &= 1;
-    for (auto &b : s->ffr)
-        b &= 1;
-    s->nzcv &= 0xf0000000u;
-    s->pc = reinterpret_cast<unsigned char *>(uintptr_t{0x4006f0});
-    return s;
-}
-
-inline aarch64_decode_rc emulate(cpu_state &s, uint32_t encoding) {
-    const sve_handler_t handler = get_sve_handler(encoding);
-    if (handler == nullptr) {
-        ADD_FAILURE() << "no handler for " << std::hex << encoding;
-        return DECODE_UNIMPLEMENTED;
-    }
-    return handler(&s, encoding);
-}
-
-inline uint64_t z_element(const cpu_state &s, unsigned reg, unsigned bytes, unsigned i) {
-    uint64_t v = 0;
-    std::memcpy(&v, s.z[reg] + i * bytes, bytes);
-    return v;
-}
-
 // An element is governed by the predicate byte at its first byte.
 inline bool active(const cpu_state &s, unsigned pg, unsigned esize, unsigned i) {
     return (s.p[pg][i * esize] & 1) != 0;
@@ -99,16 +70,7 @@ inline bool active(const cpu_state &s, unsigned pg, unsigned esize, unsigned i) 
 
 // The value of `msize` memory bytes extended to `esize` register bytes.
 inline uint64_t extend(uint64_t v, unsigned msize, unsigned esize, bool sign) {
-    const unsigned mbits = 8 * msize;
-    if (sign && mbits < 64 && (v >> (mbits - 1)) & 1) v |= ~uint64_t{0} << mbits;
-    return esize == 8 ? v : v & ((uint64_t{1} << (8 * esize)) - 1);
-}
-
-inline void set_x_or_sp(cpu_state &s, unsigned reg, uint64_t v) {
-    if (reg == 31)
-        s.sp = v;
-    else
-        s.x[reg] = v;
+    return low_bits(sign ? static_cast<uint64_t>(sign_extend(v, msize)) : v, esize);
 }
 
 // One contiguous form in its two addressing encodings (register fields zero).

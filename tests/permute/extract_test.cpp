@@ -34,9 +34,9 @@ TEST(Extract, LastToGeneralRegister) {
                     // With none active LASTA takes element 0 and LASTB the top element.
                     const unsigned at = last < 0 ? (b ? n - 1 : 0) : chosen(b, last, n);
                     cpu_state want = *s;
-                    if (rd != 31) want.x[rd] = elem(*s, 9, bytes, at);
+                    if (rd != 31) want.x[rd] = z_element(*s, 9, bytes, at);
                     ASSERT_EQ(emulate(*s, enc::last_r(b, size, rd, 5, 9)), DECODE_OK);
-                    EXPECT_EQ(state_difference(*s, want), "")
+                    EXPECT_EQ(state_difference(*s, want, kCompared), "")
                         << (b ? "lastb" : "lasta") << " size " << size << " rd " << rd
                         << " pattern " << static_cast<int>(pat);
                 }
@@ -55,9 +55,9 @@ TEST(Extract, LastToSimdRegisterClearsTheRest) {
                     const unsigned at = last < 0 ? (b ? n - 1 : 0) : chosen(b, last, n);
                     cpu_state want = *s;
                     std::memset(want.z[vd], 0, kBytes);
-                    set_elem(want, vd, bytes, 0, elem(*s, 9, bytes, at));
+                    set_z_element(want, vd, bytes, 0, z_element(*s, 9, bytes, at));
                     ASSERT_EQ(emulate(*s, enc::last_v(b, size, vd, 2, 9)), DECODE_OK);
-                    EXPECT_EQ(state_difference(*s, want), "")
+                    EXPECT_EQ(state_difference(*s, want, kCompared), "")
                         << (b ? "lastb" : "lasta") << " size " << size << " vd " << vd;
                 }
 }
@@ -75,11 +75,11 @@ TEST(Extract, ConditionalLastToGeneralRegister) {
                     cpu_state want = *s;
                     // With none active the register keeps only its low esize bits.
                     const uint64_t old = rdn == 31 ? 0 : s->x[rdn];
-                    const uint64_t v =
-                        last < 0 ? low_bits(old, bytes) : elem(*s, 20, bytes, chosen(b, last, n));
+                    const uint64_t v = last < 0 ? low_bits(old, bytes)
+                                                : z_element(*s, 20, bytes, chosen(b, last, n));
                     if (rdn != 31) want.x[rdn] = v;
                     ASSERT_EQ(emulate(*s, enc::clast_r(b, size, rdn, 1, 20)), DECODE_OK);
-                    EXPECT_EQ(state_difference(*s, want), "")
+                    EXPECT_EQ(state_difference(*s, want, kCompared), "")
                         << (b ? "clastb" : "clasta") << " size " << size << " rdn " << rdn
                         << " pattern " << static_cast<int>(pat);
                 }
@@ -95,12 +95,12 @@ TEST(Extract, ConditionalLastToSimdRegister) {
                 set_pattern(*s, 3, bytes, pat);
                 const int last = last_of(pat, n);
                 cpu_state want = *s;
-                const uint64_t v =
-                    last < 0 ? elem(*s, 7, bytes, 0) : elem(*s, 8, bytes, chosen(b, last, n));
+                const uint64_t v = last < 0 ? z_element(*s, 7, bytes, 0)
+                                            : z_element(*s, 8, bytes, chosen(b, last, n));
                 std::memset(want.z[7], 0, kBytes);
-                set_elem(want, 7, bytes, 0, v);
+                set_z_element(want, 7, bytes, 0, v);
                 ASSERT_EQ(emulate(*s, enc::clast_v(b, size, 7, 3, 8)), DECODE_OK);
-                EXPECT_EQ(state_difference(*s, want), "")
+                EXPECT_EQ(state_difference(*s, want, kCompared), "")
                     << (b ? "clastb" : "clasta") << " size " << size << " pattern "
                     << static_cast<int>(pat);
             }
@@ -119,9 +119,10 @@ TEST(Extract, ConditionalLastToVectorBroadcastsOrKeeps) {
                     cpu_state want = *s;
                     if (last >= 0)
                         for (unsigned i = 0; i < n; ++i)
-                            set_elem(want, 11, bytes, i, elem(*s, zm, bytes, chosen(b, last, n)));
+                            set_z_element(want, 11, bytes, i,
+                                          z_element(*s, zm, bytes, chosen(b, last, n)));
                     ASSERT_EQ(emulate(*s, enc::clast_z(b, size, 11, 4, zm)), DECODE_OK);
-                    EXPECT_EQ(state_difference(*s, want), "")
+                    EXPECT_EQ(state_difference(*s, want, kCompared), "")
                         << (b ? "clastb" : "clasta") << " size " << size << " zm " << zm;
                 }
 }
@@ -129,7 +130,7 @@ TEST(Extract, ConditionalLastToVectorBroadcastsOrKeeps) {
 TEST(Extract, KnownLastElements) {
     auto s = random_state(5);
     for (unsigned i = 0; i < 48; ++i)
-        set_elem(*s, 1, 4, i, 0xa0000000u + i);
+        set_z_element(*s, 1, 4, i, 0xa0000000u + i);
     set_pattern(*s, 0, 4, Pattern::none);
     s->x[0] = 0x123456789abcdef0u;
     ASSERT_EQ(emulate(*s, enc::last_r(true, 2, 2, 0, 1)), DECODE_OK);  // lastb w2, p0, z1.s
@@ -154,16 +155,16 @@ TEST(Extract, InsertFromGeneralAndSimdRegisters) {
             for (unsigned src : {2u, 31u, 13u}) { // 31 is XZR / V31; 13 the destination
                 const unsigned bytes = 1u << size, n = kBytes / bytes;
                 auto s = random_state(seed++);
-                const uint64_t scalar = simd        ? elem(*s, src, bytes, 0)
+                const uint64_t scalar = simd        ? z_element(*s, src, bytes, 0)
                                         : src == 31 ? 0
                                                     : low_bits(s->x[src], bytes);
                 cpu_state want = *s;
                 for (unsigned i = 1; i < n; ++i)
-                    set_elem(want, 13, bytes, i, elem(*s, 13, bytes, i - 1));
-                set_elem(want, 13, bytes, 0, scalar);
+                    set_z_element(want, 13, bytes, i, z_element(*s, 13, bytes, i - 1));
+                set_z_element(want, 13, bytes, 0, scalar);
                 const uint32_t e = simd ? enc::insr_v(size, 13, src) : enc::insr_r(size, 13, src);
                 ASSERT_EQ(emulate(*s, e), DECODE_OK);
-                EXPECT_EQ(state_difference(*s, want), "")
+                EXPECT_EQ(state_difference(*s, want, kCompared), "")
                     << (simd ? "simd" : "general") << " size " << size << " src " << src;
             }
 }
@@ -194,14 +195,14 @@ TEST(Extract, SpliceEveryPattern) {
                         last = static_cast<int>(i);
                     }
                 for (int i = first; first >= 0 && i <= last; ++i)
-                    expect.push_back(elem(*s, 20, bytes, static_cast<unsigned>(i)));
+                    expect.push_back(z_element(*s, 20, bytes, static_cast<unsigned>(i)));
                 for (unsigned i = 0; expect.size() < n; ++i)
-                    expect.push_back(elem(*s, zm, bytes, i));
+                    expect.push_back(z_element(*s, zm, bytes, i));
                 cpu_state want = *s;
                 for (unsigned i = 0; i < n; ++i)
-                    set_elem(want, 20, bytes, i, expect[i]);
+                    set_z_element(want, 20, bytes, i, expect[i]);
                 ASSERT_EQ(emulate(*s, enc::splice(size, 20, 6, zm)), DECODE_OK);
-                EXPECT_EQ(state_difference(*s, want), "")
+                EXPECT_EQ(state_difference(*s, want, kCompared), "")
                     << "size " << size << " pattern " << static_cast<int>(pat) << " zm " << zm;
             }
 }
@@ -227,9 +228,9 @@ TEST(Extract, CompactEveryPattern) {
                 unsigned x = 0;
                 for (unsigned i = 0; i < n; ++i)
                     if (pattern_active(pat, i, n))
-                        set_elem(want, 8, bytes, x++, elem(*s, zn, bytes, i));
+                        set_z_element(want, 8, bytes, x++, z_element(*s, zn, bytes, i));
                 ASSERT_EQ(emulate(*s, enc::compact(size, 8, 7, zn)), DECODE_OK);
-                EXPECT_EQ(state_difference(*s, want), "")
+                EXPECT_EQ(state_difference(*s, want, kCompared), "")
                     << "size " << size << " pattern " << static_cast<int>(pat) << " zn " << zn;
             }
 }

@@ -1,65 +1,15 @@
-// Running one encoding through the lookup on a random register file, element access, predicate
-// patterns and the encodings of the permute, move and element-selection instructions.
+// Predicate patterns and the encodings of the permute, move and element-selection instructions,
+// beside the shared register file helpers.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
-#include <cstring>
-#include <memory>
-#include <random>
-#include <sstream>
-#include <string>
 #include <vector>
 
-#include "sve/decode/decode_rows.h"
+#include "tests/support/register_file.h"
 
 namespace permute_test {
 
-constexpr unsigned kBytes = ostrel::kVectorBytes;
-
-// Predicate and FFR bytes hold 0 or 1 and NZCV only its 32-bit part, as the kernel road leaves
-// them, so a whole-file comparison sees only real changes.
-inline std::unique_ptr<cpu_state> random_state(uint32_t seed) {
-    auto s = std::make_unique<cpu_state>();
-    std::mt19937_64 rng(seed);
-    auto *bytes = reinterpret_cast<unsigned char *>(s.get());
-    for (std::size_t i = 0; i < sizeof(cpu_state); ++i)
-        bytes[i] = static_cast<unsigned char>(rng());
-    for (auto &p : s->p)
-        for (auto &b : p)
-            b &= 1;
-    for (auto &b : s->ffr)
-        b &= 1;
-    s->nzcv &= 0xf0000000u;
-    s->pc = nullptr;
-    return s;
-}
-
-inline aarch64_decode_rc emulate(cpu_state &s, uint32_t encoding) {
-    const sve_handler_t handler = get_sve_handler(encoding);
-    if (handler == nullptr) {
-        ADD_FAILURE() << "no handler for " << std::hex << encoding;
-        return DECODE_UNIMPLEMENTED;
-    }
-    return handler(&s, encoding);
-}
-
-inline uint64_t elem(const cpu_state &s, unsigned reg, unsigned bytes, unsigned i) {
-    uint64_t v = 0;
-    std::memcpy(&v, s.z[reg] + i * bytes, bytes);
-    return v;
-}
-inline void set_elem(cpu_state &s, unsigned reg, unsigned bytes, unsigned i, uint64_t v) {
-    std::memcpy(s.z[reg] + i * bytes, &v, bytes);
-}
-inline uint64_t low_bits(uint64_t v, unsigned bytes) {
-    return bytes == 8 ? v : v & ((uint64_t{1} << (8 * bytes)) - 1);
-}
-inline int64_t sign_extend(uint64_t v, unsigned bytes) {
-    const unsigned shift = 64 - 8 * bytes;
-    return static_cast<int64_t>(v << shift) >> shift;
-}
+using namespace ostrel::testing;
 
 // Predicate patterns by element: which elements of `n` are active.
 enum class Pattern { none, all, first_only, last_only, alternate, middle_run, sparse };
@@ -94,30 +44,8 @@ inline void set_pattern(cpu_state &s, unsigned reg, unsigned bytes, Pattern p) {
             s.p[reg][i * bytes + b] = b == 0 ? pattern_active(p, i, n) : (i + b) & 1;
 }
 
-// The state with only the encoding field taken from `got`: the tests check what the instruction
-// does, whichever road it takes.
-inline std::string state_difference(const cpu_state &got, cpu_state want) {
-    want.encoding = got.encoding;
-    std::ostringstream out;
-    out << std::hex;
-    for (unsigned r = 0; r < ostrel::kNumXRegs; ++r)
-        if (got.x[r] != want.x[r])
-            out << " x" << std::dec << r << std::hex << "=" << got.x[r] << " want " << want.x[r];
-    if (got.sp != want.sp) out << " sp=" << got.sp << " want " << want.sp;
-    if (got.nzcv != want.nzcv) out << " nzcv=" << got.nzcv << " want " << want.nzcv;
-    if (got.fpsr != want.fpsr || got.fpcr != want.fpcr) out << " fpsr/fpcr";
-    for (unsigned r = 0; r < ostrel::kNumZRegs; ++r)
-        for (unsigned b = 0; b < kBytes; ++b)
-            if (got.z[r][b] != want.z[r][b]) {
-                out << " z" << std::dec << r << " byte " << b << std::hex << "="
-                    << unsigned{got.z[r][b]} << " want " << unsigned{want.z[r][b]};
-                break;
-            }
-    if (std::memcmp(got.p, want.p, sizeof got.p) != 0) out << " p registers";
-    if (std::memcmp(got.ffr, want.ffr, sizeof got.ffr) != 0) out << " ffr";
-    if (got.pc != want.pc) out << " pc";
-    return out.str();
-}
+// The tests check what an instruction does, whichever road it takes: the encoding is left out.
+inline constexpr Compared kCompared{/*encoding=*/false, /*pc=*/true};
 
 // Encodings, from the instruction set's field layouts (checked against the assembler).
 namespace enc {

@@ -16,9 +16,10 @@ TEST(Selects, SelEverySizeAndPattern) {
             set_pattern(*s, 12, bytes, pat);
             cpu_state want = *s;
             for (unsigned i = 0; i < n; ++i)
-                set_elem(want, 3, bytes, i, elem(*s, pattern_active(pat, i, n) ? 3 : 4, bytes, i));
+                set_z_element(want, 3, bytes, i,
+                              z_element(*s, pattern_active(pat, i, n) ? 3 : 4, bytes, i));
             ASSERT_EQ(emulate(*s, enc::sel(size, 3, 12, 3, 4)), DECODE_OK);
-            EXPECT_EQ(state_difference(*s, want), "") << "size " << size;
+            EXPECT_EQ(state_difference(*s, want, kCompared), "") << "size " << size;
         }
 }
 
@@ -41,14 +42,14 @@ TEST(Selects, CopyImmediateMergingAndZeroing) {
                     const int64_t value = imm.lsl8 ? int64_t{imm.imm8} * 256 : imm.imm8;
                     for (unsigned i = 0; i < n; ++i) {
                         if (pattern_active(pat, i, n))
-                            set_elem(want, 8, bytes, i,
-                                     low_bits(static_cast<uint64_t>(value), bytes));
+                            set_z_element(want, 8, bytes, i,
+                                          low_bits(static_cast<uint64_t>(value), bytes));
                         else if (!merging)
-                            set_elem(want, 8, bytes, i, 0);
+                            set_z_element(want, 8, bytes, i, 0);
                     }
                     ASSERT_EQ(emulate(*s, enc::cpy_i(size, 8, 15, merging, imm.imm8, imm.lsl8)),
                               DECODE_OK);
-                    EXPECT_EQ(state_difference(*s, want), "")
+                    EXPECT_EQ(state_difference(*s, want, kCompared), "")
                         << "size " << size << " merging " << merging << " value " << value;
                 }
 }
@@ -58,7 +59,7 @@ TEST(Selects, CopyImmediateDoublewordSignExtends) {
     set_pattern(*s, 1, 8, Pattern::all);
     ASSERT_EQ(emulate(*s, enc::cpy_i(3, 0, 1, false, -128, true)), DECODE_OK); // #-32768
     for (unsigned i = 0; i < 24; ++i)
-        ASSERT_EQ(elem(*s, 0, 8, i), 0xffffffffffff8000u);
+        ASSERT_EQ(z_element(*s, 0, 8, i), 0xffffffffffff8000u);
 }
 
 TEST(Selects, CopyGeneralRegisterWithStackPointerAt31) {
@@ -72,9 +73,11 @@ TEST(Selects, CopyGeneralRegisterWithStackPointerAt31) {
                 const uint64_t v = rn == 31 ? s->sp : s->x[rn];
                 cpu_state want = *s;
                 for (unsigned i = 0; i < n; ++i)
-                    if (pattern_active(pat, i, n)) set_elem(want, 2, bytes, i, low_bits(v, bytes));
+                    if (pattern_active(pat, i, n))
+                        set_z_element(want, 2, bytes, i, low_bits(v, bytes));
                 ASSERT_EQ(emulate(*s, enc::cpy_r(size, 2, 6, rn)), DECODE_OK);
-                EXPECT_EQ(state_difference(*s, want), "") << "size " << size << " rn " << rn;
+                EXPECT_EQ(state_difference(*s, want, kCompared), "")
+                    << "size " << size << " rn " << rn;
             }
 }
 
@@ -86,12 +89,13 @@ TEST(Selects, CopySimdScalarTakesElementZero) {
                 const unsigned bytes = 1u << size, n = kBytes / bytes;
                 auto s = random_state(seed++);
                 set_pattern(*s, 7, bytes, pat);
-                const uint64_t v = elem(*s, vn, bytes, 0);
+                const uint64_t v = z_element(*s, vn, bytes, 0);
                 cpu_state want = *s;
                 for (unsigned i = 0; i < n; ++i)
-                    if (pattern_active(pat, i, n)) set_elem(want, 2, bytes, i, v);
+                    if (pattern_active(pat, i, n)) set_z_element(want, 2, bytes, i, v);
                 ASSERT_EQ(emulate(*s, enc::cpy_v(size, 2, 7, vn)), DECODE_OK);
-                EXPECT_EQ(state_difference(*s, want), "") << "size " << size << " vn " << vn;
+                EXPECT_EQ(state_difference(*s, want, kCompared), "")
+                    << "size " << size << " vn " << vn;
             }
 }
 
@@ -106,12 +110,12 @@ TEST(Selects, MovprfxPredicatedZeroesOrKeepsInactive) {
                 cpu_state want = *s;
                 for (unsigned i = 0; i < n; ++i) {
                     if (pattern_active(pat, i, n))
-                        set_elem(want, 10, bytes, i, elem(*s, 11, bytes, i));
+                        set_z_element(want, 10, bytes, i, z_element(*s, 11, bytes, i));
                     else if (!merging)
-                        set_elem(want, 10, bytes, i, 0);
+                        set_z_element(want, 10, bytes, i, 0);
                 }
                 ASSERT_EQ(emulate(*s, enc::movprfx_p(size, 10, 0, merging, 11)), DECODE_OK);
-                EXPECT_EQ(state_difference(*s, want), "")
+                EXPECT_EQ(state_difference(*s, want, kCompared), "")
                     << "size " << size << " merging " << merging;
             }
 }
@@ -122,7 +126,7 @@ TEST(Selects, MovprfxUnpredicatedCopiesWholeRegister) {
         cpu_state want = *s;
         std::memcpy(want.z[0], s->z[zn], kBytes);
         ASSERT_EQ(emulate(*s, enc::movprfx(0, zn)), DECODE_OK);
-        EXPECT_EQ(state_difference(*s, want), "") << "zn " << zn;
+        EXPECT_EQ(state_difference(*s, want, kCompared), "") << "zn " << zn;
     }
 }
 
@@ -137,7 +141,7 @@ TEST(Selects, DupIndexedEverySizeAndIndex) {
                 for (unsigned at = 0; at < kBytes; at += bytes)
                     std::memcpy(want.z[1] + at, s->z[zn] + index * bytes, bytes);
                 ASSERT_EQ(emulate(*s, enc::dup_indexed(size, 1, zn, index)), DECODE_OK);
-                EXPECT_EQ(state_difference(*s, want), "")
+                EXPECT_EQ(state_difference(*s, want, kCompared), "")
                     << "size " << size << " index " << index << " zn " << zn;
             }
     }

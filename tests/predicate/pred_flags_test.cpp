@@ -45,7 +45,7 @@ TEST(Ptest, FlagsFollowPredTestAtByteGranularity) {
         std::memcpy(s->p[1], c.result.data(), kVectorBytes);
         const uint64_t other_bits = 0x123400000000000full;
         s->nzcv = other_bits | kFlagBits;
-        ASSERT_EQ(run(*s, 0x2550c000 | 6 << 10 | 1 << 5), DECODE_OK) << c.name;
+        ASSERT_EQ(emulate(*s, 0x2550c000 | 6 << 10 | 1 << 5), DECODE_OK) << c.name;
         EXPECT_EQ(s->nzcv, other_bits | c.flags) << c.name;
         EXPECT_EQ(predicate(*s, 1), c.result) << c.name << ": PTEST wrote its operand";
     }
@@ -131,7 +131,7 @@ TEST(Pfalse, ClearsEveryByteAndNothingElse) {
     auto s = garbage_state(7);
     cpu_state before;
     std::memcpy(&before, s.get(), sizeof before);
-    ASSERT_EQ(run(*s, 0x2518e400 | 13), DECODE_OK);
+    ASSERT_EQ(emulate(*s, 0x2518e400 | 13), DECODE_OK);
     EXPECT_EQ(predicate(*s, 13), std::vector<uint8_t>(kVectorBytes, 0));
     std::memcpy(before.p[13], s->p[13], kVectorBytes);
     before.encoding = s->encoding;

@@ -1,35 +1,16 @@
-// Runs one encoding through the handler the lookup returns, on a register file filled with
-// recognisable garbage, and reads predicates back element by element.
+// Predicates read back and expected element by element, and the NZCV flag bits, beside the shared
+// register file helpers.
 #pragma once
 
-#include <gtest/gtest.h>
-
+#include <cstdint>
 #include <cstring>
-#include <memory>
-#include <random>
 #include <vector>
 
-#include "sve/decode/decode_rows.h"
+#include "tests/support/register_file.h"
 
 namespace ostrel::test {
 
-inline std::unique_ptr<cpu_state> garbage_state(uint32_t seed) {
-    auto s = std::make_unique<cpu_state>();
-    std::mt19937 rng(seed);
-    auto *bytes = reinterpret_cast<unsigned char *>(s.get());
-    for (std::size_t i = 0; i < sizeof(cpu_state); ++i)
-        bytes[i] = static_cast<unsigned char>(rng());
-    return s;
-}
-
-inline aarch64_decode_rc run(cpu_state &s, uint32_t encoding) {
-    sve_handler_t handler = get_sve_handler(encoding);
-    if (!handler) {
-        ADD_FAILURE() << "no handler for " << std::hex << encoding;
-        return DECODE_UNIMPLEMENTED;
-    }
-    return handler(&s, encoding);
-}
+using namespace ostrel::testing;
 
 // The predicate a constant-style instruction should leave: the first `count` elements of
 // 1 << size bytes true, every other byte 0.

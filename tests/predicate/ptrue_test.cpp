@@ -43,7 +43,7 @@ TEST(Ptrue, EveryPatternAtEverySize) {
             const uint64_t nzcv = s->nzcv;
             const auto p3 = predicate(*s, 3);
             // PTRUE P9.<T>, pattern: 0x2518e000 | size << 22 | pattern << 5 | Pd.
-            ASSERT_EQ(run(*s, 0x2518e000 | size << 22 | pattern << 5 | 9), DECODE_OK);
+            ASSERT_EQ(emulate(*s, 0x2518e000 | size << 22 | pattern << 5 | 9), DECODE_OK);
             EXPECT_EQ(predicate(*s, 9), leading_elements(expected_count(pattern, size), size))
                 << "size " << size << " pattern " << pattern;
             EXPECT_EQ(s->nzcv, nzcv) << "PTRUE sets no flags";
@@ -62,7 +62,7 @@ TEST(Ptrue, NamedEdgeCases) {
     };
     for (const Case &c : cases) {
         auto s = garbage_state(c.pattern);
-        ASSERT_EQ(run(*s, 0x2518e000 | c.size << 22 | c.pattern << 5), DECODE_OK);
+        ASSERT_EQ(emulate(*s, 0x2518e000 | c.size << 22 | c.pattern << 5), DECODE_OK);
         EXPECT_EQ(predicate(*s, 0), leading_elements(c.count, c.size));
     }
 }
@@ -74,7 +74,7 @@ TEST(Ptrues, EveryPatternAtEverySizeWithFlags) {
             auto s = garbage_state(100 + pattern * 4 + size);
             s->nzcv = 0xabcd00005000000full; // V set, and bits the kernel road does not keep
             // PTRUES P14.<T>, pattern: 0x2519e000 | size << 22 | pattern << 5 | Pd.
-            ASSERT_EQ(run(*s, 0x2519e000 | size << 22 | pattern << 5 | 14), DECODE_OK);
+            ASSERT_EQ(emulate(*s, 0x2519e000 | size << 22 | pattern << 5 | 14), DECODE_OK);
             const unsigned count = expected_count(pattern, size);
             EXPECT_EQ(predicate(*s, 14), leading_elements(count, size))
                 << "size " << size << " pattern " << pattern;

@@ -100,7 +100,7 @@ TEST(While, Boundaries) {
         const uint64_t initial = 0x12340000fu | V | C;
         s->nzcv = initial;
         const uint32_t encoding = c.op | c.size << 22 | 17u << 16 | c.width << 12 | 4u << 5 | 11;
-        ASSERT_EQ(run(*s, encoding), DECODE_OK);
+        ASSERT_EQ(emulate(*s, encoding), DECODE_OK);
         const unsigned elements = kVectorBytes >> c.size;
         char what[128];
         std::snprintf(what, sizeof what, "%s size %u %s %#" PRIx64 ", %#" PRIx64, op_name(c.op),
@@ -120,7 +120,7 @@ TEST(While, EqualOperandsGiveNoneAndZC) {
         for (unsigned size = 0; size < 4; ++size) {
             auto s = garbage_state(size);
             s->x[2] = s->x[3] = 0x8000000000000000;
-            ASSERT_EQ(run(*s, op | size << 22 | 3u << 16 | 1u << 12 | 2u << 5 | 0), DECODE_OK);
+            ASSERT_EQ(emulate(*s, op | size << 22 | 3u << 16 | 1u << 12 | 2u << 5 | 0), DECODE_OK);
             EXPECT_EQ(predicate(*s, 0), leading_elements(0, size));
             EXPECT_EQ(s->nzcv & kFlagBits, Z | C);
         }
@@ -132,14 +132,14 @@ TEST(While, RegisterThirtyOneReadsZero) {
     s->sp = 100;
     s->x[1] = 5;
     // WHILELO P0.B, XZR, X1
-    ASSERT_EQ(run(*s, LO | 1u << 16 | 1u << 12 | 31u << 5 | 0), DECODE_OK);
+    ASSERT_EQ(emulate(*s, LO | 1u << 16 | 1u << 12 | 31u << 5 | 0), DECODE_OK);
     EXPECT_EQ(predicate(*s, 0), leading_elements(5, 0));
     // WHILELS P1.H, W1, WZR with W1 = 0: only 0 <= 0.
     s->x[1] = 0xffffffff00000000;
-    ASSERT_EQ(run(*s, LS | 1u << 22 | 31u << 16 | 1u << 5 | 1), DECODE_OK);
+    ASSERT_EQ(emulate(*s, LS | 1u << 22 | 31u << 16 | 1u << 5 | 1), DECODE_OK);
     EXPECT_EQ(predicate(*s, 1), leading_elements(1, 1));
     // WHILELE P2.S, WZR, WZR
-    ASSERT_EQ(run(*s, LE | 2u << 22 | 31u << 16 | 31u << 5 | 2), DECODE_OK);
+    ASSERT_EQ(emulate(*s, LE | 2u << 22 | 31u << 16 | 31u << 5 | 2), DECODE_OK);
     EXPECT_EQ(predicate(*s, 2), leading_elements(1, 2));
 }
 

@@ -48,7 +48,7 @@ void run_cases(const std::vector<BreakCase> &cases) {
         set_pred(*s, 3, c.pn);
         set_pred(*s, 4, c.pm);
         const uint32_t enc = c.op | (has_pm(c.op) ? 4u << 16 : 0u) | 2u << 10 | 3u << 5 | 1u;
-        ASSERT_EQ(run(*s, enc), DECODE_OK);
+        ASSERT_EQ(emulate(*s, enc), DECODE_OK);
         EXPECT_EQ(predicate(*s, 1), c.expect);
         const uint64_t nzcv =
             c.flags == kNoFlags ? kNzcvBefore : (kNzcvBefore & ~kFlagBits) | c.flags;

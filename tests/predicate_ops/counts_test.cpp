@@ -38,7 +38,7 @@ TEST(Cntp, CountsElementsActiveInBoth) {
         auto s = garbage_state(c.size);
         set_pred(*s, 2, c.pg);
         set_pred(*s, 3, c.pn);
-        ASSERT_EQ(run(*s, 0x25208000 | c.size << 22 | 2u << 10 | 3u << 5 | 5u), DECODE_OK);
+        ASSERT_EQ(emulate(*s, 0x25208000 | c.size << 22 | 2u << 10 | 3u << 5 | 5u), DECODE_OK);
         EXPECT_EQ(s->x[5], c.expect) << "size " << c.size;
     }
 }
@@ -48,7 +48,7 @@ TEST(Cntp, IntoXzrChangesNothing) {
     set_pred(*s, 2, all_true());
     set_pred(*s, 3, all_true());
     const auto before = std::make_unique<cpu_state>(*s);
-    ASSERT_EQ(run(*s, 0x25208000 | 2u << 10 | 3u << 5 | 31u), DECODE_OK);
+    ASSERT_EQ(emulate(*s, 0x25208000 | 2u << 10 | 3u << 5 | 31u), DECODE_OK);
     s->encoding = before->encoding; // the decode function records the encoding it runs
     EXPECT_EQ(std::memcmp(s.get(), before.get(), sizeof(cpu_state)), 0);
 }
@@ -69,7 +69,7 @@ void run_scalar(const std::vector<ScalarCase> &cases, unsigned reg = 5) {
             s->x[reg] = c.before;
         }
         const uint64_t nzcv = s->nzcv = Z | C | 0x3;
-        ASSERT_EQ(run(*s, c.base | c.size << 22 | 3u << 5 | reg), DECODE_OK);
+        ASSERT_EQ(emulate(*s, c.base | c.size << 22 | 3u << 5 | reg), DECODE_OK);
         if (reg != 31) {
             EXPECT_EQ(s->x[reg], c.after);
         }
@@ -105,7 +105,7 @@ TEST(CountScalar, IncpIntoXzr) {
     auto s = garbage_state(2);
     set_pred(*s, 3, all_true());
     const auto before = std::make_unique<cpu_state>(*s);
-    ASSERT_EQ(run(*s, INCP_X | 3u << 5 | 31u), DECODE_OK);
+    ASSERT_EQ(emulate(*s, INCP_X | 3u << 5 | 31u), DECODE_OK);
     EXPECT_EQ(std::memcmp(s->x, before->x, sizeof s->x), 0);
     EXPECT_EQ(s->sp, before->sp);
 }
@@ -163,7 +163,7 @@ template <typename T> void check_vector(const VectorCase &c) {
         std::memcpy(s->z[5] + i * sizeof(T), &v, sizeof(T));
     }
     const uint64_t nzcv = s->nzcv = N | V | 0x3;
-    ASSERT_EQ(run(*s, c.base | c.size << 22 | 3u << 5 | 5u), DECODE_OK);
+    ASSERT_EQ(emulate(*s, c.base | c.size << 22 | 3u << 5 | 5u), DECODE_OK);
     for (std::size_t i = 0; i < c.after.size(); ++i) {
         T v;
         std::memcpy(&v, s->z[5] + i * sizeof(T), sizeof(T));

@@ -27,14 +27,14 @@ TEST(Cterm, FlagsFromEveryStartingState) {
     const uint64_t starts[] = {0, N | Z | C | V, Z | C, V, C, N | Z, 0xf00 | C};
     for (const CtermCase &c : cases)
         for (uint64_t start : starts) {
-            SCOPED_TRACE(testing::Message() << c.what << ", nzcv " << std::hex << start);
+            SCOPED_TRACE(::testing::Message() << c.what << ", nzcv " << std::hex << start);
             auto s = garbage_state(3);
             s->x[1] = c.rn;
             s->x[2] = c.rm;
             s->nzcv = start;
             const uint32_t enc =
                 0x25a02000 | (c.x64 ? 1u << 22 : 0u) | 2u << 16 | 1u << 5 | (c.ne ? 1u << 4 : 0u);
-            ASSERT_EQ(run(*s, enc), DECODE_OK);
+            ASSERT_EQ(emulate(*s, enc), DECODE_OK);
             const uint64_t kept = start & ~(N | V);
             const uint64_t want = c.terminates ? kept | N : kept | ((start & C) ? 0 : V);
             EXPECT_EQ(s->nzcv, want);
@@ -47,24 +47,24 @@ TEST(Cterm, ZeroRegister) {
     auto s = garbage_state(4);
     s->x[1] = 0;
     s->nzcv = C;
-    ASSERT_EQ(run(*s, 0x25a02000 | 1u << 22 | 31u << 16 | 1u << 5), DECODE_OK);
+    ASSERT_EQ(emulate(*s, 0x25a02000 | 1u << 22 | 31u << 16 | 1u << 5), DECODE_OK);
     EXPECT_EQ(s->nzcv, N | C);
 }
 
 TEST(Ffr, SetWriteRead) {
     auto s = garbage_state(5);
     const uint64_t nzcv = s->nzcv;
-    ASSERT_EQ(run(*s, 0x252c9000), DECODE_OK);      // SETFFR
-    ASSERT_EQ(run(*s, 0x2519f000 | 1u), DECODE_OK); // RDFFR P1.B
+    ASSERT_EQ(emulate(*s, 0x252c9000), DECODE_OK);      // SETFFR
+    ASSERT_EQ(emulate(*s, 0x2519f000 | 1u), DECODE_OK); // RDFFR P1.B
     EXPECT_EQ(predicate(*s, 1), all_true());
 
     set_pred(*s, 3, all_false());
-    ASSERT_EQ(run(*s, 0x25289000 | 3u << 5), DECODE_OK); // WRFFR P3.B
-    ASSERT_EQ(run(*s, 0x2519f000 | 1u), DECODE_OK);
+    ASSERT_EQ(emulate(*s, 0x25289000 | 3u << 5), DECODE_OK); // WRFFR P3.B
+    ASSERT_EQ(emulate(*s, 0x2519f000 | 1u), DECODE_OK);
     EXPECT_EQ(predicate(*s, 1), all_false());
 
     set_pred(*s, 3, bytes_at({0, 77, 191}));
-    ASSERT_EQ(run(*s, 0x25289000 | 3u << 5), DECODE_OK);
+    ASSERT_EQ(emulate(*s, 0x25289000 | 3u << 5), DECODE_OK);
     EXPECT_EQ(std::vector<uint8_t>(s->ffr, s->ffr + kVectorBytes), bytes_at({0, 77, 191}));
     EXPECT_EQ(s->nzcv, nzcv);
 }
@@ -90,7 +90,7 @@ TEST(Ffr, PredicatedRead) {
         s->nzcv = V | 0x11;
         std::memcpy(s->ffr, c.ffr.data(), kVectorBytes);
         set_pred(*s, 2, c.pg);
-        ASSERT_EQ(run(*s, (c.flags ? 0x2558f000u : 0x2518f000u) | 2u << 5 | 1u), DECODE_OK);
+        ASSERT_EQ(emulate(*s, (c.flags ? 0x2558f000u : 0x2518f000u) | 2u << 5 | 1u), DECODE_OK);
         EXPECT_EQ(predicate(*s, 1), c.expect);
         EXPECT_EQ(s->nzcv, c.flags ? c.nzcv | 0x11 : V | 0x11);
         EXPECT_EQ(std::vector<uint8_t>(s->ffr, s->ffr + kVectorBytes), c.ffr);
@@ -102,7 +102,7 @@ TEST(Ffr, DestinationIsGoverning) {
     auto s = garbage_state(7);
     std::memcpy(s->ffr, byte_range(10, 20).data(), kVectorBytes);
     set_pred(*s, 2, byte_range(15, 30));
-    ASSERT_EQ(run(*s, 0x2518f000 | 2u << 5 | 2u), DECODE_OK);
+    ASSERT_EQ(emulate(*s, 0x2518f000 | 2u << 5 | 2u), DECODE_OK);
     EXPECT_EQ(predicate(*s, 2), byte_range(15, 20));
 }
 

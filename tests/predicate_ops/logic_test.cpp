@@ -48,7 +48,7 @@ TEST(PredicateLogic, TruthTables) {
             fill_combinations(*s);
             const uint32_t enc =
                 op.base | (flags ? 1u << 22 : 0u) | 4u << 16 | 2u << 10 | 3u << 5 | 1u;
-            ASSERT_EQ(run(*s, enc), DECODE_OK);
+            ASSERT_EQ(emulate(*s, enc), DECODE_OK);
             Pred expect(kVectorBytes);
             for (unsigned i = 0; i < kVectorBytes; ++i)
                 expect[i] = op.truth[i % 8];
@@ -72,7 +72,7 @@ TEST(PredicateLogic, FlagsWithNothingActive) {
         set_pred(*s, 2, all_false());
         set_pred(*s, 3, all_true());
         set_pred(*s, 4, all_false());
-        ASSERT_EQ(run(*s, op.base | 1u << 22 | 4u << 16 | 2u << 10 | 3u << 5 | 1u), DECODE_OK);
+        ASSERT_EQ(emulate(*s, op.base | 1u << 22 | 4u << 16 | 2u << 10 | 3u << 5 | 1u), DECODE_OK);
         EXPECT_EQ(predicate(*s, 1), all_false());
         EXPECT_EQ(s->nzcv, Z | C);
     }
@@ -85,11 +85,11 @@ TEST(PredicateLogic, DestinationIsASource) {
     set_pred(*s, 2, byte_range(0, 99));
     set_pred(*s, 3, byte_range(50, 191));
     set_pred(*s, 4, bytes_at({0, 60, 150}));
-    ASSERT_EQ(run(*s, 0x25004000 | 4u << 16 | 2u << 10 | 3u << 5 | 3u), DECODE_OK);
+    ASSERT_EQ(emulate(*s, 0x25004000 | 4u << 16 | 2u << 10 | 3u << 5 | 3u), DECODE_OK);
     EXPECT_EQ(predicate(*s, 3), bytes_at({60}));
 
     set_pred(*s, 3, byte_range(50, 191));
-    ASSERT_EQ(run(*s, 0x25004210 | 4u << 16 | 2u << 10 | 3u << 5 | 4u), DECODE_OK);
+    ASSERT_EQ(emulate(*s, 0x25004210 | 4u << 16 | 2u << 10 | 3u << 5 | 4u), DECODE_OK);
     Pred sel = byte_range(50, 99);
     sel[150] = 1;
     EXPECT_EQ(predicate(*s, 4), sel);

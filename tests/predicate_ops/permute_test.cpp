@@ -49,7 +49,7 @@ TEST(PredicatePermutes, FollowOneBit) {
         {REV, 2, false, 20, 2, 27},
     };
     for (const PermuteCase &c : cases) {
-        SCOPED_TRACE(testing::Message()
+        SCOPED_TRACE(::testing::Message()
                      << std::hex << c.op << std::dec << " size " << c.size
                      << (c.from_pm ? " pm " : " pn ") << c.element << "." << c.byte);
         auto s = garbage_state(c.element);
@@ -57,7 +57,7 @@ TEST(PredicatePermutes, FollowOneBit) {
         set_pred(*s, 4, all_false());
         s->p[c.from_pm ? 4 : 3][(c.element << c.size) + c.byte] = 1;
         const uint32_t enc = c.op | c.size << 22 | (c.op == REV ? 0u : 4u << 16) | 3u << 5 | 1u;
-        ASSERT_EQ(run(*s, enc), DECODE_OK);
+        ASSERT_EQ(emulate(*s, enc), DECODE_OK);
         Pred expect = all_false();
         if (c.dest != kNone) expect[(c.dest << c.size) + c.byte] = 1;
         EXPECT_EQ(predicate(*s, 1), expect);
@@ -69,7 +69,7 @@ TEST(PredicatePermutes, DestinationIsASource) {
     auto s = garbage_state(9);
     set_pred(*s, 3, elements_at(1, {0, 1}));
     set_pred(*s, 4, elements_at(1, {1}));
-    ASSERT_EQ(run(*s, ZIP1 | 1u << 22 | 4u << 16 | 3u << 5 | 3u), DECODE_OK);
+    ASSERT_EQ(emulate(*s, ZIP1 | 1u << 22 | 4u << 16 | 3u << 5 | 3u), DECODE_OK);
     EXPECT_EQ(predicate(*s, 3), elements_at(1, {0, 2, 3}));
 }
 
@@ -88,7 +88,7 @@ TEST(PredicatePermutes, UnzipIntoTheSecondSource) {
         auto s = garbage_state(12);
         set_pred(*s, 3, all_false());
         set_pred(*s, 4, bytes_at(c.pm));
-        ASSERT_EQ(run(*s, c.op | 4u << 16 | 3u << 5 | 4u), DECODE_OK);
+        ASSERT_EQ(emulate(*s, c.op | 4u << 16 | 3u << 5 | 4u), DECODE_OK);
         EXPECT_EQ(predicate(*s, 4), bytes_at(c.expect)) << std::hex << c.op;
     }
 }
@@ -105,16 +105,16 @@ TEST(PredicateUnpack, HalvesToHalfwords) {
         {true, 96, 0}, {true, 191, 95}, {true, 95, kNone},
     };
     for (const UnpackCase &c : cases) {
-        SCOPED_TRACE(testing::Message() << (c.high ? "hi " : "lo ") << c.source_byte);
+        SCOPED_TRACE(::testing::Message() << (c.high ? "hi " : "lo ") << c.source_byte);
         auto s = garbage_state(c.source_byte);
         set_pred(*s, 3, all_false());
         s->p[3][c.source_byte] = 1;
-        ASSERT_EQ(run(*s, (c.high ? 0x05314000u : 0x05304000u) | 3u << 5 | 1u), DECODE_OK);
+        ASSERT_EQ(emulate(*s, (c.high ? 0x05314000u : 0x05304000u) | 3u << 5 | 1u), DECODE_OK);
         EXPECT_EQ(predicate(*s, 1), c.dest == kNone ? all_false() : elements_at(1, {c.dest}));
     }
     auto s = garbage_state(1);
     set_pred(*s, 3, all_true());
-    ASSERT_EQ(run(*s, 0x05314000u | 3u << 5 | 3u), DECODE_OK);
+    ASSERT_EQ(emulate(*s, 0x05314000u | 3u << 5 | 3u), DECODE_OK);
     Pred every_halfword = all_false();
     for (unsigned e = 0; e < 96; ++e)
         every_halfword[2 * e] = 1;

@@ -25,7 +25,7 @@ void run_cases(uint32_t base, bool sized, const std::vector<IterCase> &cases) {
         set_pred(*s, 1, c.pdn);
         set_pred(*s, 2, c.pg);
         const uint32_t enc = base | (sized ? c.size << 22 : 0u) | 2u << 5 | 1u;
-        ASSERT_EQ(run(*s, enc), DECODE_OK);
+        ASSERT_EQ(emulate(*s, enc), DECODE_OK);
         EXPECT_EQ(predicate(*s, 1), c.expect);
         EXPECT_EQ(s->nzcv, (kNzcvBefore & ~kFlagBits) | c.flags);
         EXPECT_EQ(predicate(*s, 2), c.pg);

@@ -83,7 +83,7 @@ TEST(SaturatingCounts, ScalarLimitsAndExtension) {
             ASSERT_EQ(emulate(*s, scalar_enc(c.size, c.wide, c.is_unsigned, c.dec, rdn, c.pattern,
                                              c.imm4)),
                       DECODE_OK);
-            EXPECT_EQ(state_difference(*s, want), "") << c.text << " rdn " << rdn;
+            EXPECT_EQ(state_difference(*s, want, kCompared), "") << c.text << " rdn " << rdn;
         }
     }
 }
@@ -116,7 +116,7 @@ TEST(SaturatingCounts, ScalarEveryPatternSizeAndForm) {
                     ASSERT_EQ(
                         emulate(*s, scalar_enc(size, wide, is_unsigned, dec, 3, pattern, imm4)),
                         DECODE_OK);
-                    EXPECT_EQ(state_difference(*s, want), "")
+                    EXPECT_EQ(state_difference(*s, want, kCompared), "")
                         << "size " << size << " form " << form << " pattern " << pattern << " imm4 "
                         << imm4;
                 }
@@ -128,7 +128,7 @@ TEST(SaturatingCounts, ZeroRegisterTakesNoResult) {
         auto s = random_state(form + 500);
         const cpu_state want = *s;
         ASSERT_EQ(emulate(*s, scalar_enc(0, form & 1, form & 2, form & 4, 31, 31, 3)), DECODE_OK);
-        EXPECT_EQ(state_difference(*s, want), "") << "form " << form;
+        EXPECT_EQ(state_difference(*s, want, kCompared), "") << "form " << form;
     }
 }
 
@@ -154,7 +154,7 @@ TEST(SaturatingCounts, VectorEveryElementSizeAndForm) {
                                                  dec, amount));
                     ASSERT_EQ(emulate(*s, vector_enc(size, is_unsigned, dec, zdn, pattern, imm4)),
                               DECODE_OK);
-                    EXPECT_EQ(state_difference(*s, want), "")
+                    EXPECT_EQ(state_difference(*s, want, kCompared), "")
                         << "size " << size << " form " << form << " pattern " << pattern << " imm4 "
                         << imm4;
                 }
@@ -187,7 +187,7 @@ TEST(SaturatingCounts, VectorKnownResults) {
             set_z_element(want, 12, bytes, i, c.after);
         ASSERT_EQ(emulate(*s, vector_enc(c.size, c.is_unsigned, c.dec, 12, c.pattern, c.imm4)),
                   DECODE_OK);
-        EXPECT_EQ(state_difference(*s, want), "") << c.text;
+        EXPECT_EQ(state_difference(*s, want, kCompared), "") << c.text;
     }
 }
 
