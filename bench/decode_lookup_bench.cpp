@@ -35,10 +35,14 @@ void look_up_in_turn(benchmark::State &state, const std::vector<uint32_t> &words
     }
 }
 
-void BM_LookupSveWord(benchmark::State &state) { look_up_in_turn(state, sve_words()); }
+void BM_LookupSveWord(benchmark::State &state) {
+    look_up_in_turn(state, sve_words());
+}
 BENCHMARK(BM_LookupSveWord);
 
-void BM_LookupNonSveWord(benchmark::State &state) { look_up_in_turn(state, non_sve_words()); }
+void BM_LookupNonSveWord(benchmark::State &state) {
+    look_up_in_turn(state, non_sve_words());
+}
 BENCHMARK(BM_LookupNonSveWord);
 
 } // namespace

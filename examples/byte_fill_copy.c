@@ -5,7 +5,8 @@
 
 static void fill(uint8_t *dst, uint8_t value, uint64_t n) {
     svuint8_t v = svdup_n_u8(value);
-    for (uint64_t i = 0; i < n; i += svcntb()) svst1_u8(svwhilelt_b8_u64(i, n), dst + i, v);
+    for (uint64_t i = 0; i < n; i += svcntb())
+        svst1_u8(svwhilelt_b8_u64(i, n), dst + i, v);
 }
 
 static void copy(uint8_t *dst, const uint8_t *src, uint64_t n) {
@@ -18,11 +19,13 @@ static void copy(uint8_t *dst, const uint8_t *src, uint64_t n) {
 int main(void) {
     static uint8_t a[777], b[777];
     fill(a, 0x5a, sizeof a);
-    for (unsigned i = 0; i < sizeof a; i += 7) a[i] = (uint8_t)i;
+    for (unsigned i = 0; i < sizeof a; i += 7)
+        a[i] = (uint8_t)i;
     copy(b, a, 500);
     fill(b + 500, 0xee, sizeof b - 500);
     unsigned sum = 0;
-    for (unsigned i = 0; i < sizeof b; ++i) sum = sum * 31 + b[i];
+    for (unsigned i = 0; i < sizeof b; ++i)
+        sum = sum * 31 + b[i];
     printf("b[0]=%u b[7]=%u b[499]=%u b[500]=%u b[776]=%u\n", b[0], b[7], b[499], b[500], b[776]);
     printf("hash: %08x\n", sum);
     return 0;

@@ -6,7 +6,8 @@
 
 int main(void) {
     static int16_t data[300];
-    for (int i = 0; i < 300; ++i) data[i] = (int16_t)((i * 7919) % 65536 - 32768);
+    for (int i = 0; i < 300; ++i)
+        data[i] = (int16_t)((i * 7919) % 65536 - 32768);
 
     long long checksum = 0;
     uint64_t negatives = 0, before_first_big = 0;
@@ -28,7 +29,8 @@ int main(void) {
         svst1_s16(active, data + i, chosen);
     }
     long long stored = 0;
-    for (int i = 0; i < 300; ++i) stored = stored * 3 + data[i];
+    for (int i = 0; i < 300; ++i)
+        stored = stored * 3 + data[i];
     printf("negatives=%llu up-to-first-big=%llu checksum=%lld stored=%lld\n",
            (unsigned long long)negatives, (unsigned long long)before_first_big, checksum, stored);
     return 0;

@@ -8,13 +8,15 @@ static void print_vector(const char *name, svint32_t v) {
     int32_t out[64];
     svst1_s32(svptrue_b32(), out, v);
     long long hash = 0;
-    for (uint64_t i = 0; i < svcntw(); ++i) hash = hash * 31 + out[i];
+    for (uint64_t i = 0; i < svcntw(); ++i)
+        hash = hash * 31 + out[i];
     printf("%s: first=%d last=%d hash=%lld\n", name, out[0], out[svcntw() - 1], hash);
 }
 
 int main(void) {
     static int32_t data[200];
-    for (int i = 0; i < 200; ++i) data[i] = (i * 37) % 101 - 50;
+    for (int i = 0; i < 200; ++i)
+        data[i] = (i * 37) % 101 - 50;
 
     int64_t sum = 0;
     int32_t max = INT32_MIN;

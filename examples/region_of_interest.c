@@ -37,7 +37,8 @@ static uint64_t sum_words(const uint32_t *data, uint64_t n) {
     uint64_t lanes[32];
     svst1_u64(svptrue_b64(), lanes, total);
     uint64_t sum = 0;
-    for (uint64_t i = 0; i < svcntd(); ++i) sum += lanes[i];
+    for (uint64_t i = 0; i < svcntd(); ++i)
+        sum += lanes[i];
     return sum;
 }
 
@@ -49,7 +50,8 @@ int main(void) {
     sigaction(SIGILL, &action, NULL);
 
     static uint32_t data[100];
-    for (unsigned i = 0; i < 100; ++i) data[i] = i * i;
+    for (unsigned i = 0; i < 100; ++i)
+        data[i] = i * i;
     uint64_t before = sum_words(data, 10); // not traced
     ROI_START();
     uint64_t traced = sum_words(data, 100);

@@ -14,7 +14,8 @@ struct work {
 
 static void *run(void *arg) {
     struct work *w = arg;
-    for (int i = 0; i < N; ++i) w->data[i] = (i * (w->id + 3)) % 1001 - 500;
+    for (int i = 0; i < N; ++i)
+        w->data[i] = (i * (w->id + 3)) % 1001 - 500;
     // Scale in place, then add up, several passes so the threads overlap.
     for (int pass = 0; pass < 4; ++pass) {
         for (uint64_t i = 0; i < N; i += svcntw()) {
@@ -24,7 +25,8 @@ static void *run(void *arg) {
         }
     }
     int64_t sum = 0;
-    for (int i = 0; i < N; ++i) sum += w->data[i];
+    for (int i = 0; i < N; ++i)
+        sum += w->data[i];
     w->sum = sum;
     return NULL;
 }
@@ -36,7 +38,9 @@ int main(void) {
         works[t].id = t;
         pthread_create(&threads[t], NULL, run, &works[t]);
     }
-    for (int t = 0; t < THREADS; ++t) pthread_join(threads[t], NULL);
-    for (int t = 0; t < THREADS; ++t) printf("thread %d: %lld\n", t, (long long)works[t].sum);
+    for (int t = 0; t < THREADS; ++t)
+        pthread_join(threads[t], NULL);
+    for (int t = 0; t < THREADS; ++t)
+        printf("thread %d: %lld\n", t, (long long)works[t].sum);
     return 0;
 }

@@ -21,7 +21,8 @@ int main(void) {
     }
     add_arrays(c, a, b, N);
     long long checksum = 0;
-    for (int i = 0; i < N; ++i) checksum += (long long)c[i] * (i + 1);
+    for (int i = 0; i < N; ++i)
+        checksum += (long long)c[i] * (i + 1);
     printf("vector length: %u bits\n", (unsigned)svcntb() * 8);
     printf("c[0]=%d c[1]=%d c[%d]=%d\n", c[0], c[1], N - 1, c[N - 1]);
     printf("checksum: %lld\n", checksum);

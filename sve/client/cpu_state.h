@@ -76,15 +76,9 @@ enum PredType : uint32_t { kPredMerging = 4, kPredZeroing = 5, kPredPlain = 6 };
 enum GprType : uint32_t { kGprW = 2, kGprX = 3 };
 
 template <typename D> struct DescriptorClass;
-template <> struct DescriptorClass<aarch64_z_reg> {
-    static constexpr uint32_t value = kClassZ;
-};
-template <> struct DescriptorClass<aarch64_p_reg> {
-    static constexpr uint32_t value = kClassP;
-};
-template <> struct DescriptorClass<aarch64_i_reg> {
-    static constexpr uint32_t value = kClassGpr;
-};
+template <> struct DescriptorClass<aarch64_z_reg> { static constexpr uint32_t value = kClassZ; };
+template <> struct DescriptorClass<aarch64_p_reg> { static constexpr uint32_t value = kClassP; };
+template <> struct DescriptorClass<aarch64_i_reg> { static constexpr uint32_t value = kClassGpr; };
 
 template <typename D> constexpr D plain_operand(uint32_t num, uint32_t type) {
     constexpr uint32_t cls = DescriptorClass<D>::value;
@@ -95,8 +89,12 @@ template <typename D> constexpr D read_write_operand(uint32_t num, uint32_t type
     return D{num, cls, type, type};
 }
 // The type code of an operand, by the packing its position in the form uses.
-template <typename D> constexpr uint32_t plain_type(const D &d) { return d.f1; }
-template <typename D> constexpr uint32_t read_write_type(const D &d) { return d.f2; }
+template <typename D> constexpr uint32_t plain_type(const D &d) {
+    return d.f1;
+}
+template <typename D> constexpr uint32_t read_write_type(const D &d) {
+    return d.f2;
+}
 
 // General registers. Number 31 of an aarch64_i_reg is the zero register; number 31 of an
 // aarch64_i_rsp_reg is SP. A W view reads the low 32 bits and writes zero-extended.

@@ -26,7 +26,9 @@
     }
 // Prefetches are hints: emulated, they do nothing.
 #define OSTREL_ROW_EXEC_NONE(handler, type, family, target)                                        \
-    aarch64_decode_rc handler(cpu_state *, unsigned int) { return DECODE_OK; }
+    aarch64_decode_rc handler(cpu_state *, unsigned int) {                                         \
+        return DECODE_OK;                                                                          \
+    }
 
 #define SVE_ROW(handler, type, family, table, key, road, target)                                   \
     OSTREL_ROW_EXEC_##road(handler, type, family, target)

@@ -50,7 +50,9 @@ constexpr RowState state_of(decode::FormState s) {
            : s == decode::FormState::pending ? RowState::pending
                                              : RowState::no_layout;
 }
-std::string no_operands(uint32_t) { return ""; }
+std::string no_operands(uint32_t) {
+    return "";
+}
 } // namespace
 
 #define OSTREL_ROW_FORM_EXEC(type, family, target)                                                 \
@@ -86,7 +88,14 @@ namespace ostrel {
 
 const DecodeRow kDecodeRows[kNumRows] = {
 #define SVE_ROW(handler, type, family, table, key, road, target)                                   \
-    {#handler,   #type,  #family, TableId::t_##table, key, road_##road, #target, &::handler,      \
+    {#handler,                                                                                     \
+     #type,                                                                                        \
+     #family,                                                                                      \
+     TableId::t_##table,                                                                           \
+     key,                                                                                          \
+     road_##road,                                                                                  \
+     #target,                                                                                      \
+     &::handler,                                                                                   \
      OSTREL_ROW_ENTRY_##road(type, family, target)},
 #include "sve/decode/sve_rows.def"
 #undef SVE_ROW

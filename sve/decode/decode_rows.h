@@ -10,10 +10,10 @@
 namespace ostrel {
 
 enum class Road : uint8_t {
-    executor,            // a fixed-length executor on cpu_state
-    executor_fpsr_wrap,  // the same, with the emulated FPSR exchanged around the call
-    kernel,              // a vector-length-agnostic kernel on vector values
-    none,                // prefetches: nothing to do
+    executor,           // a fixed-length executor on cpu_state
+    executor_fpsr_wrap, // the same, with the emulated FPSR exchanged around the call
+    kernel,             // a vector-length-agnostic kernel on vector values
+    none,               // prefetches: nothing to do
 };
 
 const char *road_name(Road road);
@@ -45,7 +45,8 @@ struct DecodeTable {
         uint32_t k = 0;
         for (unsigned i = 0; i < num_ranges; ++i) {
             unsigned width = ranges[i].hi - ranges[i].lo + 1;
-            uint32_t field = width == 32 ? encoding : (encoding >> ranges[i].lo) & ((1u << width) - 1);
+            uint32_t field =
+                width == 32 ? encoding : (encoding >> ranges[i].lo) & ((1u << width) - 1);
             k = width == 32 ? field : (k << width) | field;
         }
         return k;
@@ -54,10 +55,12 @@ struct DecodeTable {
     constexpr uint32_t key_mask() const {
         uint32_t m = 0;
         for (unsigned i = 0; i < num_ranges; ++i)
-            for (unsigned b = ranges[i].lo; b <= ranges[i].hi; ++b) m |= 1u << b;
+            for (unsigned b = ranges[i].lo; b <= ranges[i].hi; ++b)
+                m |= 1u << b;
         return m;
     }
-    // The inverse of key(): the encoding whose key bits are those of `key` and whose other bits are 0.
+    // The inverse of key(): the encoding whose key bits are those of `key` and whose other bits are
+    // 0.
     constexpr uint32_t spread(uint32_t key) const {
         uint32_t e = 0;
         for (unsigned i = num_ranges; i-- > 0;) {
@@ -81,7 +84,7 @@ enum class RowState : uint8_t {
 };
 
 struct DecodeRow {
-    const char *name; // the handler's name
+    const char *name;   // the handler's name
     const char *type;   // element type token (U16, S64, P8, ...)
     const char *family; // operation and operand shape
     TableId table;

@@ -26,7 +26,7 @@ struct FlagMap {
     int host_flag;
 };
 constexpr FlagMap kFlags[] = {
-    {1u << 0, FE_INVALID}, {1u << 1, FE_DIVBYZERO}, {1u << 2, FE_OVERFLOW},
+    {1u << 0, FE_INVALID},   {1u << 1, FE_DIVBYZERO}, {1u << 2, FE_OVERFLOW},
     {1u << 3, FE_UNDERFLOW}, {1u << 4, FE_INEXACT},
 };
 constexpr uint32_t kMappedBits = 0x1f;

@@ -10,14 +10,16 @@ CpuContext make_kernel_context(const cpu_state &s) {
     ctx.fpcr = s.fpcr & kKernelFpcrMask;
     ctx.vl = kVectorGranules;
     ctx.ffr.clear();
-    for (unsigned i = 0; i < kVectorBytes; ++i) ctx.ffr.words[i >> 6] |= uint64_t{s.ffr[i] & 1u} << (i & 63);
+    for (unsigned i = 0; i < kVectorBytes; ++i)
+        ctx.ffr.words[i >> 6] |= uint64_t{s.ffr[i] & 1u} << (i & 63);
     return ctx;
 }
 
 void copy_back_kernel_context(cpu_state &s, const CpuContext &ctx) {
     s.nzcv = ctx.nzcv;
     s.fpsr = ctx.fpsr;
-    for (unsigned i = 0; i < kVectorBytes; ++i) s.ffr[i] = ctx.ffr.bit(i);
+    for (unsigned i = 0; i < kVectorBytes; ++i)
+        s.ffr[i] = ctx.ffr.bit(i);
 }
 
 } // namespace ostrel::decode

@@ -24,7 +24,8 @@ template <unsigned Lo, unsigned Width = 4, typename Qual = RowSize> struct PResu
     using value_type = PredV;
     static void write(cpu_state &s, uint32_t e, const RowInfo &, const PredV &p) {
         uint8_t *bytes = s.p[field(e, Lo, Width)];
-        for (unsigned i = 0; i < kVectorBytes; ++i) bytes[i] = p.bit(i);
+        for (unsigned i = 0; i < kVectorBytes; ++i)
+            bytes[i] = p.bit(i);
     }
     static void describe(std::string &out, uint32_t e, const RowInfo &r) {
         text::append_p(out, field(e, Lo, Width), Qual::code(r));

@@ -25,7 +25,8 @@ class LookupIndex {
         for (std::size_t r = 0; r < kNumRows; ++r)
             tables_[static_cast<std::size_t>(kDecodeRows[r].table)].push_back(
                 KeyEntry{kDecodeRows[r].key, static_cast<uint16_t>(r)});
-        for (auto &t : tables_) std::sort(t.begin(), t.end());
+        for (auto &t : tables_)
+            std::sort(t.begin(), t.end());
         handlers_.reserve(kNumRows);
         for (std::size_t r = 0; r < kNumRows; ++r)
             handlers_.push_back({kDecodeRows[r].handler, static_cast<uint16_t>(r)});
@@ -66,9 +67,13 @@ const LookupIndex &index() {
 
 } // namespace
 
-const DecodeRow *find_decode_row(uint32_t encoding) { return index().find(encoding); }
+const DecodeRow *find_decode_row(uint32_t encoding) {
+    return index().find(encoding);
+}
 
-const DecodeRow *row_of_handler(sve_handler_t handler) { return index().of_handler(handler); }
+const DecodeRow *row_of_handler(sve_handler_t handler) {
+    return index().of_handler(handler);
+}
 
 } // namespace ostrel
 

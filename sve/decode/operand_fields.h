@@ -20,8 +20,8 @@ namespace ostrel::decode {
 
 // What a decode function knows of its row besides the encoding.
 struct RowInfo {
-    uint8_t esize;   // element size code: 0 = 8-bit .. 3 = 64-bit, 4 = 128-bit
-    bool is_signed;  // S types
+    uint8_t esize;  // element size code: 0 = 8-bit .. 3 = 64-bit, 4 = 128-bit
+    bool is_signed; // S types
 };
 
 constexpr uint32_t field(uint32_t enc, unsigned lo, unsigned width) {
@@ -63,7 +63,8 @@ void append_imm(std::string &out, int64_t value);
 } // namespace text
 
 template <typename D> constexpr D descriptor(Packing pk, uint32_t num, uint32_t type) {
-    return pk == Packing::read_write ? read_write_operand<D>(num, type) : plain_operand<D>(num, type);
+    return pk == Packing::read_write ? read_write_operand<D>(num, type)
+                                     : plain_operand<D>(num, type);
 }
 
 // ---- registers ----------------------------------------------------------------------------------
@@ -144,7 +145,9 @@ template <unsigned Lo, typename Size = X> struct Rsp {
 template <typename Derived, typename T> struct Immediate {
     using type = T;
     using value_type = T;
-    static T value(const cpu_state &, uint32_t e, const RowInfo &r) { return Derived::operand(e, r); }
+    static T value(const cpu_state &, uint32_t e, const RowInfo &r) {
+        return Derived::operand(e, r);
+    }
     static void describe(std::string &out, uint32_t e, const RowInfo &r) {
         text::append_imm(out, Derived::operand(e, r));
     }

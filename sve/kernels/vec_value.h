@@ -15,7 +15,9 @@ struct VecValue {
         std::memcpy(&v, bytes + i * sizeof(T), sizeof(T));
         return v;
     }
-    template <typename T> void set(unsigned i, T v) { std::memcpy(bytes + i * sizeof(T), &v, sizeof(T)); }
+    template <typename T> void set(unsigned i, T v) {
+        std::memcpy(bytes + i * sizeof(T), &v, sizeof(T));
+    }
 };
 
 // 256 predicate bits, least significant word first; bit b governs vector byte b.

@@ -13,7 +13,8 @@ namespace {
 cpu_state filled_state() {
     cpu_state s;
     std::memset(&s, 0, sizeof s);
-    for (unsigned i = 0; i < kNumXRegs; ++i) s.x[i] = 0x1111111100000000ull * (i + 1) + 0x80000000u + i;
+    for (unsigned i = 0; i < kNumXRegs; ++i)
+        s.x[i] = 0x1111111100000000ull * (i + 1) + 0x80000000u + i;
     s.sp = 0x0000fffff0001000ull;
     return s;
 }
@@ -54,7 +55,8 @@ TEST(RegisterAccess, ViewsTruncateReadsAndZeroExtendWrites) {
     };
     for (const Case &c : cases) {
         cpu_state s = filled_state();
-        EXPECT_EQ(read_gpr(s, c.num, c.type), c.type == kGprW ? s.x[c.num] & 0xffffffffu : s.x[c.num]);
+        EXPECT_EQ(read_gpr(s, c.num, c.type),
+                  c.type == kGprW ? s.x[c.num] & 0xffffffffu : s.x[c.num]);
         write_gpr(s, c.num, c.type, c.write);
         EXPECT_EQ(s.x[c.num], c.reads_back) << c.num;
     }
@@ -63,11 +65,13 @@ TEST(RegisterAccess, ViewsTruncateReadsAndZeroExtendWrites) {
 TEST(OperandDescriptors, PackingsPlaceTypeAndClass) {
     const auto zd = plain_operand<aarch64_z_reg>(3, 1);
     const auto zdn = read_write_operand<aarch64_z_reg>(3, 1);
-    EXPECT_EQ((std::array<uint32_t, 4>{zd.num, zd.f1, zd.f2, zd.f3}), (std::array<uint32_t, 4>{3, 1, 5, 5}));
+    EXPECT_EQ((std::array<uint32_t, 4>{zd.num, zd.f1, zd.f2, zd.f3}),
+              (std::array<uint32_t, 4>{3, 1, 5, 5}));
     EXPECT_EQ((std::array<uint32_t, 4>{zdn.num, zdn.f1, zdn.f2, zdn.f3}),
               (std::array<uint32_t, 4>{3, 5, 1, 1}));
     const auto pg = plain_operand<aarch64_p_reg>(2, kPredMerging);
-    EXPECT_EQ((std::array<uint32_t, 4>{pg.num, pg.f1, pg.f2, pg.f3}), (std::array<uint32_t, 4>{2, 4, 7, 7}));
+    EXPECT_EQ((std::array<uint32_t, 4>{pg.num, pg.f1, pg.f2, pg.f3}),
+              (std::array<uint32_t, 4>{2, 4, 7, 7}));
     const auto rdn = read_write_operand<aarch64_i_reg>(9, kGprX);
     EXPECT_EQ((std::array<uint32_t, 4>{rdn.num, rdn.f1, rdn.f2, rdn.f3}),
               (std::array<uint32_t, 4>{9, 4, 3, 3}));

@@ -22,28 +22,50 @@ constexpr uint32_t kSveSpaceBits = 0x04000000;
 TEST(DecodeRows, CountsPerTableAndRoad) {
     // Rows per table, in lookup order, as the instruction groups were laid out.
     const std::map<std::string, std::size_t> expected = {
-        {"decode_map__31_0", 1},          {"decode_map__31_9__4_0", 1},
-        {"decode_map__31_4", 2},          {"decode_map__31_14__9_9__4_0", 1},
-        {"decode_map__31_9__4_4", 13},    {"decode_map__31_10__4_4", 8},
-        {"decode_map__31_9", 58},         {"decode_map__31_13__9_6", 24},
-        {"decode_map__31_21__15_10__4_0", 4}, {"decode_map__31_10", 38},
-        {"decode_map__31_13__9_8", 4},    {"decode_map__31_11", 1},
-        {"decode_map__31_24__21_10", 1},  {"decode_map__31_20__15_9__4_4", 24},
-        {"decode_map__31_14__9_9__4_4", 8}, {"decode_map__31_13__4_4", 18},
-        {"decode_map__31_13__9_9", 4},    {"decode_map__31_14__9_9", 4},
-        {"decode_map__31_19__15_10", 6},  {"decode_map__31_24__21_21__19_10", 1},
-        {"decode_map__31_13", 403},       {"decode_map__31_17__15_13", 3},
-        {"decode_map__31_14", 32},        {"decode_map__31_23__21_13", 4},
-        {"decode_map__31_20__15_10", 65}, {"decode_map__31_24__21_21__18_10", 1},
-        {"decode_map__31_21__15_10__4_4", 32}, {"decode_map__31_24__21_21__17_10", 1},
-        {"decode_map__31_21__15_10", 135}, {"decode_map__31_21__15_11", 2},
-        {"decode_map__31_20__15_14__9_9__4_4", 19}, {"decode_map__31_24__21_21__16_10", 1},
-        {"decode_map__31_23__21_21__15_10", 6}, {"decode_map__31_21__15_13__4_4", 131},
-        {"decode_map__31_21__15_12", 2},  {"decode_map__31_20__15_13", 81},
-        {"decode_map__31_21__15_13", 285}, {"decode_map__31_20__15_14", 8},
-        {"decode_map__31_18", 4},         {"decode_map__31_22__15_13__4_4", 6},
-        {"decode_map__31_21__15_14", 4},  {"decode_map__31_21__13_13__4_4", 16},
-        {"decode_map__31_22__15_13", 18}, {"decode_map__31_21__15_15", 3},
+        {"decode_map__31_0", 1},
+        {"decode_map__31_9__4_0", 1},
+        {"decode_map__31_4", 2},
+        {"decode_map__31_14__9_9__4_0", 1},
+        {"decode_map__31_9__4_4", 13},
+        {"decode_map__31_10__4_4", 8},
+        {"decode_map__31_9", 58},
+        {"decode_map__31_13__9_6", 24},
+        {"decode_map__31_21__15_10__4_0", 4},
+        {"decode_map__31_10", 38},
+        {"decode_map__31_13__9_8", 4},
+        {"decode_map__31_11", 1},
+        {"decode_map__31_24__21_10", 1},
+        {"decode_map__31_20__15_9__4_4", 24},
+        {"decode_map__31_14__9_9__4_4", 8},
+        {"decode_map__31_13__4_4", 18},
+        {"decode_map__31_13__9_9", 4},
+        {"decode_map__31_14__9_9", 4},
+        {"decode_map__31_19__15_10", 6},
+        {"decode_map__31_24__21_21__19_10", 1},
+        {"decode_map__31_13", 403},
+        {"decode_map__31_17__15_13", 3},
+        {"decode_map__31_14", 32},
+        {"decode_map__31_23__21_13", 4},
+        {"decode_map__31_20__15_10", 65},
+        {"decode_map__31_24__21_21__18_10", 1},
+        {"decode_map__31_21__15_10__4_4", 32},
+        {"decode_map__31_24__21_21__17_10", 1},
+        {"decode_map__31_21__15_10", 135},
+        {"decode_map__31_21__15_11", 2},
+        {"decode_map__31_20__15_14__9_9__4_4", 19},
+        {"decode_map__31_24__21_21__16_10", 1},
+        {"decode_map__31_23__21_21__15_10", 6},
+        {"decode_map__31_21__15_13__4_4", 131},
+        {"decode_map__31_21__15_12", 2},
+        {"decode_map__31_20__15_13", 81},
+        {"decode_map__31_21__15_13", 285},
+        {"decode_map__31_20__15_14", 8},
+        {"decode_map__31_18", 4},
+        {"decode_map__31_22__15_13__4_4", 6},
+        {"decode_map__31_21__15_14", 4},
+        {"decode_map__31_21__13_13__4_4", 16},
+        {"decode_map__31_22__15_13", 18},
+        {"decode_map__31_21__15_15", 3},
     };
     std::map<std::string, std::size_t> seen;
     std::map<Road, std::size_t> roads;
@@ -168,7 +190,8 @@ TEST(DecodeLookup, AssembledInstructionsFindTheirForm) {
         {0x0420e3e1, &VecU8CountVLSI, "cntb x1"},
         {0x04812020, &VecU32AddReduceV, "uaddv d0, p0, z1.s"},
     };
-    for (const Case &c : cases) EXPECT_EQ(get_sve_handler(c.encoding), c.handler) << c.text;
+    for (const Case &c : cases)
+        EXPECT_EQ(get_sve_handler(c.encoding), c.handler) << c.text;
 }
 
 TEST(DecodeLookup, WrffrFindsItsRowForEveryPredicate) {
@@ -187,7 +210,8 @@ TEST(DecodeLookup, WordsOutsideSveFindNothing) {
         0x1e202800, // fadd s0, s0, s0
         0x00000000, // udf #0
     };
-    for (uint32_t w : non_sve) EXPECT_EQ(get_sve_handler(w), nullptr) << std::hex << w;
+    for (uint32_t w : non_sve)
+        EXPECT_EQ(get_sve_handler(w), nullptr) << std::hex << w;
     std::mt19937 rng(1);
     for (int i = 0; i < 200000; ++i) {
         uint32_t w = rng();

@@ -37,7 +37,9 @@ std::string hex(uint64_t value) {
     return buf;
 }
 // How the comparator names a byte of the window.
-std::string window_byte(uint64_t offset) { return "memory[0x" + hex(kWindowAddress + offset) + "]"; }
+std::string window_byte(uint64_t offset) {
+    return "memory[0x" + hex(kWindowAddress + offset) + "]";
+}
 
 // Element indices follow the row's element size: halfwords for a U16 row, bytes of memory.
 TEST(Comparator, NamesTheFirstInjectedDifference) {
@@ -128,8 +130,10 @@ TEST(Comparator, JudgesOutcomes) {
         {Outcome::completed, Outcome::unimplemented, Verdict::unimplemented, ""},
         {Outcome::completed, Outcome::no_handler, Verdict::mismatch, "engine has no handler"},
         {Outcome::faulted, Outcome::faulted, Verdict::equal, ""},
-        {Outcome::faulted, Outcome::completed, Verdict::mismatch, "reference faulted at 0x" + hex(kWindowAddress)},
-        {Outcome::completed, Outcome::faulted, Verdict::mismatch, "engine faulted at 0x" + hex(kWindowAddress)},
+        {Outcome::faulted, Outcome::completed, Verdict::mismatch,
+         "reference faulted at 0x" + hex(kWindowAddress)},
+        {Outcome::completed, Outcome::faulted, Verdict::mismatch,
+         "engine faulted at 0x" + hex(kWindowAddress)},
         {Outcome::unimplemented, Outcome::completed, Verdict::mismatch,
          "reference reported unimplemented"},
     };

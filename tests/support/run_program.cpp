@@ -14,7 +14,8 @@ std::string read_all(int fd) {
     std::string text;
     char buf[4096];
     ssize_t n;
-    while ((n = read(fd, buf, sizeof buf)) > 0) text.append(buf, static_cast<std::size_t>(n));
+    while ((n = read(fd, buf, sizeof buf)) > 0)
+        text.append(buf, static_cast<std::size_t>(n));
     return text;
 }
 
@@ -43,7 +44,8 @@ ProgramResult run_program(const std::string &program, const std::vector<std::str
         dup2(out_fd, STDOUT_FILENO);
         dup2(err_fd, STDERR_FILENO);
         std::vector<char *> argv;
-        for (std::string &w : words) argv.push_back(w.data());
+        for (std::string &w : words)
+            argv.push_back(w.data());
         argv.push_back(nullptr);
         execvp(argv[0], argv.data());
         _exit(127);
@@ -52,8 +54,8 @@ ProgramResult run_program(const std::string &program, const std::vector<std::str
     waitpid(pid, &status, 0);
     lseek(out_fd, 0, SEEK_SET);
     lseek(err_fd, 0, SEEK_SET);
-    ProgramResult r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_all(out_fd), read_all(err_fd),
-                    WIFSIGNALED(status) ? WTERMSIG(status) : 0};
+    ProgramResult r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_all(out_fd),
+                    read_all(err_fd), WIFSIGNALED(status) ? WTERMSIG(status) : 0};
     close(out_fd);
     close(err_fd);
     unlink(out_path);
@@ -64,7 +66,8 @@ ProgramResult run_program(const std::string &program, const std::vector<std::str
 std::vector<std::string> split_lines(const std::string &text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 

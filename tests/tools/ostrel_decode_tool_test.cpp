@@ -39,7 +39,8 @@ TEST(OstrelDecode, StatusCountsEveryRowOnce) {
     const auto r = run_program(OSTREL_DECODE_PROGRAM, {"--status"});
     ASSERT_EQ(r.exit_status, 0);
     std::size_t total = 0, built = 0;
-    for (const auto &row : ostrel::kDecodeRows) built += row.state == ostrel::RowState::built;
+    for (const auto &row : ostrel::kDecodeRows)
+        built += row.state == ostrel::RowState::built;
     for (const std::string &line : split_lines(r.out)) {
         if (line.rfind("no layout: ", 0) == 0) continue;
         const std::size_t n = std::stoul(line.substr(line.find_last_of(' ') + 1));

@@ -32,7 +32,8 @@ unsigned random_element_size(Rng &rng, unsigned row_bytes) {
 // be judged against it (see tools/oracle/deviations.md). Unit tests cover that aliasing.
 bool reference_cannot_judge(const DecodeRow &row, uint32_t encoding) {
     const std::string family = row.family;
-    return (family == "Uzp1PP" || family == "Uzp2PP") && (encoding & 15u) == ((encoding >> 16) & 15u);
+    return (family == "Uzp1PP" || family == "Uzp2PP") &&
+           (encoding & 15u) == ((encoding >> 16) & 15u);
 }
 
 // Random bits outside the row's key; encodings that the lookup gives to another row (a table

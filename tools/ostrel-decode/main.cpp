@@ -27,7 +27,8 @@ bool parse_word(const char *text, uint32_t &word) {
 
 void list_rows() {
     for (const ostrel::DecodeRow &row : ostrel::kDecodeRows) {
-        std::printf("%s %s 0x%x %s", row.name, row.rule().name, row.key, ostrel::road_name(row.road));
+        std::printf("%s %s 0x%x %s", row.name, row.rule().name, row.key,
+                    ostrel::road_name(row.road));
         if (row.road == ostrel::Road::executor || row.road == ostrel::Road::executor_fpsr_wrap)
             std::printf(":%s", row.target);
         std::printf("\n");
@@ -49,8 +50,10 @@ const char *state_name(ostrel::RowState state) {
 // Progress of the emulation: rows per state, and the rows that still lack a layout.
 void print_status() {
     std::size_t counts[3] = {};
-    for (const ostrel::DecodeRow &row : ostrel::kDecodeRows) ++counts[static_cast<int>(row.state)];
-    for (auto state : {ostrel::RowState::built, ostrel::RowState::pending, ostrel::RowState::no_layout})
+    for (const ostrel::DecodeRow &row : ostrel::kDecodeRows)
+        ++counts[static_cast<int>(row.state)];
+    for (auto state :
+         {ostrel::RowState::built, ostrel::RowState::pending, ostrel::RowState::no_layout})
         std::printf("%-12s %zu\n", state_name(state), counts[static_cast<int>(state)]);
     for (const ostrel::DecodeRow &row : ostrel::kDecodeRows)
         if (row.state == ostrel::RowState::no_layout) std::printf("no layout: %s\n", row.name);

@@ -33,12 +33,14 @@ struct sigaction program_sigill;
 pthread_key_t state_key;
 thread_local cpu_state *thread_state = nullptr;
 
-void free_state(void *state) { munmap(state, sizeof(cpu_state)); }
+void free_state(void *state) {
+    munmap(state, sizeof(cpu_state));
+}
 
 cpu_state *state_of_this_thread() {
     if (thread_state) return thread_state;
-    void *mem = mmap(nullptr, sizeof(cpu_state), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                     -1, 0);
+    void *mem = mmap(nullptr, sizeof(cpu_state), PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mem == MAP_FAILED) return nullptr;
     thread_state = static_cast<cpu_state *>(mem); // zero-filled: Z, P and FFR start cleared
     pthread_setspecific(state_key, thread_state);
@@ -94,21 +96,24 @@ __attribute__((constructor)) void start() {
     sve_init(nullptr, program_invocation_short_name);
 }
 
-__attribute__((destructor)) void finish() { sve_exit(); }
+__attribute__((destructor)) void finish() {
+    sve_exit();
+}
 
 } // namespace
 
 // The program may install its own SIGILL handler: we stay in front and hand it what we do not
 // emulate. Every other signal goes straight through.
-extern "C" __attribute__((visibility("default"))) int sigaction(int sig, const struct sigaction *act,
-                                                                struct sigaction *old) {
+extern "C" __attribute__((visibility("default"))) int
+sigaction(int sig, const struct sigaction *act, struct sigaction *old) {
     if (sig != SIGILL) return real_sigaction()(sig, act, old);
     if (old) *old = program_sigill;
     if (act) program_sigill = *act;
     return 0;
 }
 
-extern "C" __attribute__((visibility("default"))) sighandler_t signal(int sig, sighandler_t handler) {
+extern "C" __attribute__((visibility("default"))) sighandler_t signal(int sig,
+                                                                      sighandler_t handler) {
     struct sigaction act, old;
     std::memset(&act, 0, sizeof act);
     act.sa_handler = handler;

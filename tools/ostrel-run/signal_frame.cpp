@@ -33,7 +33,8 @@ bool copy_frame_to_state(const ucontext_t &frame, cpu_state &state) {
     state.nzcv = mc.pstate & kNzcvMask;
     state.fpsr = fp->fpsr;
     state.fpcr = fp->fpcr;
-    for (unsigned i = 0; i < kNumZRegs; ++i) std::memcpy(state.z[i], &fp->vregs[i], 16);
+    for (unsigned i = 0; i < kNumZRegs; ++i)
+        std::memcpy(state.z[i], &fp->vregs[i], 16);
     return true;
 }
 
@@ -45,10 +46,15 @@ void copy_state_to_frame(const cpu_state &state, ucontext_t &frame) {
     mc.pstate = (mc.pstate & ~kNzcvMask) | (state.nzcv & kNzcvMask);
     if (!fp) return;
     fp->fpsr = state.fpsr;
-    for (unsigned i = 0; i < kNumZRegs; ++i) std::memcpy(&fp->vregs[i], state.z[i], 16);
+    for (unsigned i = 0; i < kNumZRegs; ++i)
+        std::memcpy(&fp->vregs[i], state.z[i], 16);
 }
 
-uint64_t frame_pc(const ucontext_t &frame) { return frame.uc_mcontext.pc; }
-void set_frame_pc(ucontext_t &frame, uint64_t pc) { frame.uc_mcontext.pc = pc; }
+uint64_t frame_pc(const ucontext_t &frame) {
+    return frame.uc_mcontext.pc;
+}
+void set_frame_pc(ucontext_t &frame, uint64_t pc) {
+    frame.uc_mcontext.pc = pc;
+}
 
 } // namespace ostrel::runner
