@@ -109,6 +109,25 @@ template <unsigned Lo, unsigned Width = 4, typename Qual = RowSize, Packing Pk =
 // The governing predicate of vector and memory forms: P0..P7 at bits 12..10.
 template <typename Qual> using Pg = P<10, 3, Qual>;
 
+// A SIMD&FP scalar (Bn, Hn, Sn, Dn): the low element of the Z register at Lo (reduction results,
+// CPY, INSR, LASTA/CLASTA sources). Executors get the register number; kernels get the element,
+// zero-extended.
+template <unsigned Lo, typename Size = RowSize> struct VScalar {
+    using type = unsigned int;
+    using value_type = uint64_t;
+    static unsigned int operand(uint32_t e, const RowInfo &) { return field(e, Lo, 5); }
+    static uint64_t value(const cpu_state &s, uint32_t e, const RowInfo &r) {
+        uint64_t v = 0;
+        __builtin_memcpy(&v, s.z[field(e, Lo, 5)], 1u << Size::code(r));
+        return v;
+    }
+    static void describe(std::string &out, uint32_t e, const RowInfo &r) {
+        static const char views[] = "bhsdq";
+        if (!out.empty()) out += ", ";
+        out += views[Size::code(r)] + std::to_string(field(e, Lo, 5));
+    }
+};
+
 // A general register where 31 is the zero register; View is W, X or RowSize (element size).
 template <unsigned Lo, typename View = X, Packing Pk = Plain> struct R {
     using type = aarch64_i_reg;

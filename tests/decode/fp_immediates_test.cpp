@@ -206,8 +206,8 @@ TEST(FpImmediates, ScalarOperandReadsElementZeroOfItsSize) {
     const Case cases[] = {{1, 0xa2a1}, {2, 0xa4a3a2a1}, {3, 0xa8a7a6a5a4a3a2a1}};
     for (const Case &c : cases) {
         const decode::RowInfo info{c.size, true};
-        EXPECT_EQ(decode::FpScalar<0>::value(state, word, info), c.expected) << int{c.size};
-        EXPECT_EQ(decode::FpScalar<0>::operand(word, info), 9u);
+        EXPECT_EQ(decode::VScalar<0>::value(state, word, info), c.expected) << int{c.size};
+        EXPECT_EQ(decode::VScalar<0>::operand(word, info), 9u);
     }
 }
 

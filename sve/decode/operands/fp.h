@@ -104,27 +104,6 @@ struct FpDupImm {
     }
 };
 
-// ---- SIMD&FP scalar registers
-// -----------------------------------------------------------------------
-
-// Vd, Vdn of reductions (5 bits at Lo). Executors get the register number; kernels get element 0
-// of the register, zero-extended.
-template <unsigned Lo, typename Size = RowSize> struct FpScalar {
-    using type = unsigned int;
-    using value_type = uint64_t;
-    static unsigned int operand(uint32_t e, const RowInfo &) { return field(e, Lo, 5); }
-    static uint64_t value(const cpu_state &s, uint32_t e, const RowInfo &r) {
-        uint64_t v = 0;
-        __builtin_memcpy(&v, s.z[field(e, Lo, 5)], 1u << Size::code(r));
-        return v;
-    }
-    static void describe(std::string &out, uint32_t e, const RowInfo &r) {
-        static const char views[] = "bhsdq";
-        if (!out.empty()) out += ", ";
-        out += views[Size::code(r)] + std::to_string(field(e, Lo, 5));
-    }
-};
-
 // ---- indexed forms
 // --------------------------------------------------------------------------------
 

@@ -28,24 +28,6 @@ struct DupIndexedSource : Z<5> {
     }
 };
 
-// A SIMD&FP scalar source (CPY from Vn): the low element of the Z register of that number. The
-// executor receives the register number.
-template <unsigned Lo> struct MoveScalarV {
-    using type = unsigned int;
-    using value_type = uint64_t;
-    static unsigned int operand(uint32_t e, const RowInfo &) { return field(e, Lo, 5); }
-    static uint64_t value(const cpu_state &s, uint32_t e, const RowInfo &r) {
-        uint64_t v = 0;
-        __builtin_memcpy(&v, s.z[field(e, Lo, 5)], 1u << r.esize);
-        return v;
-    }
-    static void describe(std::string &out, uint32_t e, const RowInfo &r) {
-        static const char views[] = "bhsdq";
-        if (!out.empty()) out += ", ";
-        out += views[r.esize] + std::to_string(field(e, Lo, 5));
-    }
-};
-
 // The destination view of the 32-bit saturating element counts: SQINC/SQDEC write Xdn with the
 // result sign-extended, UQINC/UQDEC write Wdn (zero-extended).
 struct SaturatedScalarView {

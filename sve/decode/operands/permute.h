@@ -13,24 +13,6 @@ struct HalfRowSize {
     static constexpr uint32_t code(const RowInfo &r) { return r.esize - 1; }
 };
 
-// A SIMD&FP scalar (Bn, Hn, Sn, Dn): the low element of the Z register at Lo. Executors get the
-// register number; kernels get the element, zero-extended.
-template <unsigned Lo, typename Size = RowSize> struct VScalar {
-    using type = unsigned int;
-    using value_type = uint64_t;
-    static unsigned int operand(uint32_t e, const RowInfo &) { return field(e, Lo, 5); }
-    static uint64_t value(const cpu_state &s, uint32_t e, const RowInfo &r) {
-        uint64_t v = 0;
-        __builtin_memcpy(&v, s.z[field(e, Lo, 5)], 1u << Size::code(r));
-        return v;
-    }
-    static void describe(std::string &out, uint32_t e, const RowInfo &r) {
-        static const char views[] = "bhsdq";
-        if (!out.empty()) out += ", ";
-        out += views[Size::code(r)] + std::to_string(field(e, Lo, 5));
-    }
-};
-
 // Kernel operands and results whose register file depends on an encoding bit: LASTA, CLASTA and
 // INSR share one kernel family between the general-register and the SIMD&FP scalar forms, and the
 // element types of the two forms do not tell them apart (U8 and B8 are both byte elements).
