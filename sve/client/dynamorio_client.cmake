@@ -9,6 +9,24 @@ if(NOT DynamoRIO_FOUND)
                  "skipping the DynamoRIO client libostrel.so")
   return()
 endif()
+# A DynamoRIO built for another processor configures fine and fails only at the link: look at
+# the machine field of its library's ELF header (EM_AARCH64 = 0xb7) first.
+get_filename_component(OSTREL_DYNAMORIO_HOME "${DynamoRIO_DIR}/.." ABSOLUTE)
+set(OSTREL_DYNAMORIO_LIBRARY "")
+foreach(flavour release debug)
+  if(NOT OSTREL_DYNAMORIO_LIBRARY AND
+     EXISTS "${OSTREL_DYNAMORIO_HOME}/lib64/${flavour}/libdynamorio.so")
+    set(OSTREL_DYNAMORIO_LIBRARY "${OSTREL_DYNAMORIO_HOME}/lib64/${flavour}/libdynamorio.so")
+  endif()
+endforeach()
+if(OSTREL_DYNAMORIO_LIBRARY)
+  file(READ "${OSTREL_DYNAMORIO_LIBRARY}" OSTREL_DYNAMORIO_MACHINE OFFSET 18 LIMIT 2 HEX)
+endif()
+if(NOT OSTREL_DYNAMORIO_MACHINE STREQUAL "b700")
+  message(STATUS "DynamoRIO at ${OSTREL_DYNAMORIO_HOME} has no AArch64 lib64/*/libdynamorio.so: "
+                 "skipping the DynamoRIO client libostrel.so")
+  return()
+endif()
 
 add_library(ostrel SHARED
   ${OSTREL_FRAGMENT_DIR}/sve_client.cpp
@@ -24,8 +42,5 @@ target_link_libraries(ostrel ostrel_core ostrel_trace)
 # The trace library sits beside it.
 set_target_properties(ostrel PROPERTIES BUILD_RPATH "$ORIGIN" INSTALL_RPATH "$ORIGIN")
 
-# Where the tests and the launcher find the framework.
-get_filename_component(OSTREL_DYNAMORIO_HOME "${DynamoRIO_DIR}/.." ABSOLUTE)
-set(OSTREL_DYNAMORIO_HOME ${OSTREL_DYNAMORIO_HOME} CACHE INTERNAL "DynamoRIO's top directory")
 message(STATUS "DynamoRIO ${DynamoRIO_VERSION} found at ${OSTREL_DYNAMORIO_HOME}: "
                "building the client libostrel.so")
