@@ -1,5 +1,6 @@
 #include "sve/client/instrument.h"
 
+#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
