@@ -4,13 +4,12 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <cstdio>
-
 #include "dr_api.h"
 #include "drmgr.h"
 
 #include "sve/client/client_state.h"
 #include "sve/client/emulate.h"
+#include "sve/kernels/guest_memory.h"
 
 namespace ostrel::client {
 namespace {
@@ -21,11 +20,7 @@ namespace {
 // disposition goes back to the default and the signal is raised again. (The framework does not
 // say which signal it caught; a plain access that faults on a Linux mapping is a SIGSEGV.)
 [[noreturn]] void end_process_on_fault() {
-    std::fprintf(stderr,
-                 "vexem's SVESigHandler caught signal %s from the process being emulated, passing "
-                 "it to the default signal handler.\n",
-                 "SIGSEGV");
-    std::fflush(stderr);
+    report_unguarded_fault(SIGSEGV);
     struct kernel_sigaction {
         void (*handler)(int);
         unsigned long flags;

@@ -77,6 +77,10 @@ static_assert(kFaultActionFlags == (SA_SIGINFO | SA_RESTART | SA_NODEFER));
 // probe as failed and moves the thread past the load. False for every other fault.
 bool claim_probe_fault(int sig, void *ucontext);
 
+// The line on stderr for a fault that no guarded read catches (SIGSEGV, or SIGBUS for any other
+// signal number), flushed before the signal ends the process.
+void report_unguarded_fault(int sig);
+
 // How guarded reads and the readability probe survive a fault. The core's own answer is the
 // process-wide signal handler above: weak definitions, used by the standalone runner and the
 // tests. A front end whose framework owns the process's signals (the instrumentation client)

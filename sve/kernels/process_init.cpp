@@ -50,6 +50,10 @@ void SVESigHandler(int sig, siginfo_t *, void *ucontext) {
     // Not ours to recover: with the default action in place, the faulting instruction runs again
     // on return and the signal ends the process as it would without the emulator.
     install_for_faults(nullptr);
+    ostrel::report_unguarded_fault(sig);
+}
+
+void ostrel::report_unguarded_fault(int sig) {
     std::fprintf(stderr,
                  "vexem's SVESigHandler caught signal %s from the process being emulated, passing "
                  "it to the default signal handler.\n",
