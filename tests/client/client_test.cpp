@@ -4,12 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
 
-#include "sve/trace/support/trace_file.h"
 #include "tests/support/run_program.h"
 #include "tests/support/sve_programs.h"
 
@@ -56,32 +54,22 @@ std::string required_program(const std::string &name) {
     return program;
 }
 
+// The client as a front end of the shared whole-program checks.
+ProgramResult client_runner(const std::string &program, const std::vector<std::string> &args,
+                            const std::string &trace) {
+    return under_client(program, args, "", trace);
+}
+
 class ClientExamples : public testing::TestWithParam<std::string> {};
 
 TEST_P(ClientExamples, PrintWhatTheyPrintOnSve) {
-    const std::string program = required_program(GetParam());
-    const ProgramResult reference = on_sve_reference(program);
-    ASSERT_EQ(reference.exit_status, 0) << reference.err;
-    const ProgramResult ours = under_client(program);
-    EXPECT_EQ(ours.exit_status, 0) << ours.err;
-    EXPECT_EQ(ours.out, reference.out);
-    EXPECT_EQ(ours.err, "") << "every instruction should have been emulated";
+    ostrel::testing::expect_prints_as_on_sve(client_runner, GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(All, ClientExamples, testing::ValuesIn(ostrel::testing::kExamples));
 
 TEST(ClientTrace, RecordsExactlyTheAccessesBetweenTheMarkers) {
-    const std::string program = required_program("region_of_interest");
-    const std::string trace =
-        testing::TempDir() + "ostrel-client-roi-" + std::to_string(getpid()) + ".trace";
-    const ProgramResult run = under_client(program, {}, "", trace);
-    ASSERT_EQ(run.exit_status, 0) << run.err;
-    EXPECT_EQ(run.out, on_sve_reference(program).out);
-
-    const auto read = ostrel::trace::read_trace_file(trace);
-    unlink(trace.c_str());
-    ASSERT_TRUE(read.ok()) << read.error;
-    ostrel::testing::expect_region_of_interest_trace(read.trace.records);
+    ostrel::testing::expect_traced_region_of_interest(client_runner, "client");
 }
 
 // The client takes no options: it starts with none, or with anything after a "--".
@@ -160,16 +148,7 @@ TEST(ClientFailures, AnUnguardedFaultEndsTheProcessWithItsSignal) {
 
 // Words no table knows run natively: they raise SIGILL as they would without the client.
 TEST(ClientFailures, UnknownInstructionsKeepTheirNativeFate) {
-    const std::string program = required_program("sigill_fate");
-    const ProgramResult dies = under_client(program);
-    EXPECT_EQ(dies.exit_status, -1) << "should die of SIGILL";
-    EXPECT_EQ(dies.out, "before\n");
-
-    const ProgramResult reference = on_sve_reference(program, {"own-handler"});
-    ASSERT_EQ(reference.exit_status, 0) << reference.err;
-    const ProgramResult ours = under_client(program, {"own-handler"});
-    EXPECT_EQ(ours.exit_status, 0) << ours.err;
-    EXPECT_EQ(ours.out, reference.out);
+    ostrel::testing::expect_unknown_instructions_keep_native_fate(client_runner);
 }
 
 } // namespace

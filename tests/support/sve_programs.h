@@ -7,10 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "sve/trace/support/trace_file.h"
 #include "sve/trace/sve_mem_ref.h"
 #include "tests/support/run_program.h"
 
@@ -60,6 +63,58 @@ inline void expect_region_of_interest_trace(const std::vector<sve_mem_ref_t> &re
     EXPECT_EQ(records[6].size, 192u);
     for (std::size_t i = 1; i < records.size(); ++i)
         EXPECT_GT(records[i].count, records[i - 1].count);
+}
+
+// One front end (the trap runner, the client): runs `program` with `args`, writing the trace of
+// its region of interest to `trace` when that is not empty.
+using FrontEnd = std::function<ProgramResult(
+    const std::string &program, const std::vector<std::string> &args, const std::string &trace)>;
+
+// Checks every front end owes: the example `name` prints exactly what it prints on QEMU's SVE,
+// with nothing on stderr.
+inline void expect_prints_as_on_sve(const FrontEnd &run, const std::string &name) {
+    const std::string program = sve_program(name);
+    ASSERT_TRUE(file_exists(program)) << program << " is missing: build the AArch64 tree (make)";
+    const ProgramResult reference = on_sve_reference(program);
+    ASSERT_EQ(reference.exit_status, 0) << reference.err;
+    const ProgramResult ours = run(program, {}, "");
+    EXPECT_EQ(ours.exit_status, 0) << ours.err;
+    EXPECT_EQ(ours.out, reference.out);
+    EXPECT_EQ(ours.err, "") << "every instruction should have been emulated";
+}
+
+// A traced run of region_of_interest records exactly the accesses between its markers.
+inline void expect_traced_region_of_interest(const FrontEnd &run, const std::string &tag) {
+    const std::string program = sve_program("region_of_interest");
+    ASSERT_TRUE(file_exists(program)) << program << " is missing: build the AArch64 tree (make)";
+    const std::string trace =
+        ::testing::TempDir() + "ostrel-" + tag + "-roi-" + std::to_string(getpid()) + ".trace";
+    const ProgramResult ours = run(program, {}, trace);
+    ASSERT_EQ(ours.exit_status, 0) << ours.err;
+    EXPECT_EQ(ours.out, on_sve_reference(program).out);
+
+    const auto read = ostrel::trace::read_trace_file(trace);
+    unlink(trace.c_str());
+    ASSERT_TRUE(read.ok()) << read.error;
+    expect_region_of_interest_trace(read.trace.records);
+}
+
+// sigill_fate (a test program built beside the examples) executes a word no table knows: it dies
+// of SIGILL as without the emulator, and the program's own SIGILL handler, when it has one, still
+// gets the word while emulation goes on.
+inline void expect_unknown_instructions_keep_native_fate(const FrontEnd &run) {
+    const std::string program = sve_program("sigill_fate");
+    ASSERT_TRUE(file_exists(program)) << program << " is missing: build the AArch64 tree (make)";
+    const ProgramResult dies = run(program, {}, "");
+    EXPECT_EQ(dies.exit_status, -1) << "should die of SIGILL";
+    EXPECT_EQ(dies.out, "before\n");
+
+    const ProgramResult reference = on_sve_reference(program, {"own-handler"});
+    ASSERT_EQ(reference.exit_status, 0) << reference.err;
+    const ProgramResult ours = run(program, {"own-handler"}, "");
+    EXPECT_EQ(ours.exit_status, 0) << ours.err;
+    EXPECT_EQ(ours.out, reference.out);
+    EXPECT_NE(ours.out.find("handled: 1"), std::string::npos) << ours.out;
 }
 
 } // namespace ostrel::testing
