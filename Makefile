@@ -27,8 +27,10 @@ $(AARCH64)/build.ninja: | deps
 
 configure: $(NATIVE)/build.ninja $(AARCH64)/build.ninja
 ifneq ($(DynamoRIO_DIR),)
-	@cmake -S . -B $(NATIVE) $(DR_FLAGS) > /dev/null
-	@cmake -S . -B $(AARCH64) $(DR_FLAGS) | grep -i dynamorio || true
+	@grep -q '^DynamoRIO_DIR:.*=$(abspath $(DynamoRIO_DIR))$$' $(NATIVE)/CMakeCache.txt || \
+		cmake -S . -B $(NATIVE) $(DR_FLAGS) > /dev/null
+	@grep -q '^DynamoRIO_DIR:.*=$(abspath $(DynamoRIO_DIR))$$' $(AARCH64)/CMakeCache.txt || \
+		cmake -S . -B $(AARCH64) $(DR_FLAGS) | grep -i dynamorio || true
 endif
 
 build: configure
