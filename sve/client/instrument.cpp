@@ -40,12 +40,11 @@ class SequenceBuilder {
         instrlist_preinsert(bb_, where_, instr);
     }
 
-    opnd_t field(int offset, opnd_size_t size) const {
-        return opnd_create_base_disp(kStateBase, DR_REG_NULL, 0, offset, size);
-    }
-    opnd_t at(reg_id_t base, int offset, opnd_size_t size) const {
+    static opnd_t at(reg_id_t base, int offset, opnd_size_t size) {
         return opnd_create_base_disp(base, DR_REG_NULL, 0, offset, size);
     }
+    // A field of the register file, through the pointer in X27.
+    static opnd_t field(int offset, opnd_size_t size) { return at(kStateBase, offset, size); }
     static opnd_t reg(reg_id_t r) { return opnd_create_reg(r); }
 
     // X0 .. X25 in pairs, then X29/X30.
@@ -94,13 +93,10 @@ void read_state_pointer(SequenceBuilder &seq, reg_id_t into, int assert_line) {
 }
 
 uint32_t instruction_word(instr_t *instr) {
-    if (instr_raw_bits_valid(instr) && instr_length(GLOBAL_DCONTEXT, instr) >= 4) {
-        uint32_t word;
-        std::memcpy(&word, instr_get_raw_bits(instr), sizeof word);
-        return word;
-    }
+    const bool raw = instr_raw_bits_valid(instr) && instr_length(GLOBAL_DCONTEXT, instr) >= 4;
+    const void *bytes = raw ? instr_get_raw_bits(instr) : instr_get_app_pc(instr);
     uint32_t word;
-    std::memcpy(&word, instr_get_app_pc(instr), sizeof word);
+    std::memcpy(&word, bytes, sizeof word);
     return word;
 }
 
