@@ -7,6 +7,7 @@
 
 #include "drmgr.h"
 
+#include "sve/client/block_budget.h"
 #include "sve/client/client_assert.h"
 #include "sve/client/client_state.h"
 #include "sve/client/cpu_state.h"
@@ -185,15 +186,35 @@ void insert_fpcr_mirror(void *drcontext, instrlist_t *bb, instr_t *msr) {
     dr_restore_reg(drcontext, bb, msr, scratch, kSlotX28);
 }
 
+// Removes `first` and everything after it: the framework falls through to `first`'s address,
+// where the next block starts.
+void end_block_before(void *drcontext, instrlist_t *bb, instr_t *first) {
+    instr_t *next;
+    for (instr_t *instr = first; instr != nullptr; instr = next) {
+        next = instr_get_next(instr);
+        instrlist_remove(bb, instr);
+        instr_destroy(drcontext, instr);
+    }
+}
+
 } // namespace
 
 dr_emit_flags_t event_instruction_change(void *drcontext, void *, instrlist_t *bb, bool, bool) {
+    BlockBudget budget;
     instr_t *next;
     for (instr_t *instr = instrlist_first_app(bb); instr != nullptr; instr = next) {
         next = instr_get_next_app(instr);
         const sve_handler_t handler = get_sve_handler(instruction_word(instr));
+        const bool fpcr_write = handler == nullptr && is_fpcr_write(instr);
+        const std::size_t bytes = handler != nullptr ? kEmulatedInstructionBytes
+                                  : fpcr_write       ? kMirroredFpcrWriteBytes
+                                                     : kNativeInstructionBytes;
+        if (!budget.admit(bytes)) {
+            end_block_before(drcontext, bb, instr);
+            break;
+        }
         if (handler == nullptr) {
-            if (is_fpcr_write(instr)) insert_fpcr_mirror(drcontext, bb, instr);
+            if (fpcr_write) insert_fpcr_mirror(drcontext, bb, instr);
             continue;
         }
         insert_emulation(drcontext, bb, instr, instr_get_app_pc(instr), handler);

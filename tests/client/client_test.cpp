@@ -37,11 +37,15 @@ class ClientEnvironment : public testing::Environment {
 
 const auto *const environment = testing::AddGlobalTestEnvironment(new ClientEnvironment);
 
-// Runs `program` under the client; `client_options` go to the client itself.
+// Runs `program` under the client; `client_options` go to the client itself, `dynamorio_options`
+// to the framework.
 ProgramResult under_client(const std::string &program, const std::vector<std::string> &args = {},
-                           const std::string &client_options = "", const std::string &trace = "") {
+                           const std::string &client_options = "", const std::string &trace = "",
+                           const std::string &dynamorio_options = "") {
     std::vector<std::string> words = {"--dynamorio", kDynamoRio};
     if (!client_options.empty()) words.insert(words.end(), {"--client-options", client_options});
+    if (!dynamorio_options.empty())
+        words.insert(words.end(), {"--dynamorio-options", dynamorio_options});
     if (!trace.empty()) words.insert(words.end(), {"--trace", trace});
     words.push_back(program);
     words.insert(words.end(), args.begin(), args.end());
@@ -67,6 +71,27 @@ TEST_P(ClientExamples, PrintWhatTheyPrintOnSve) {
 }
 
 INSTANTIATE_TEST_SUITE_P(All, ClientExamples, testing::ValuesIn(ostrel::testing::kExamples));
+
+// Blocks of any length, compiler-vectorised code and threads; once more with DynamoRIO building
+// traces from the hot blocks (off by default on AArch64), which re-instruments every block of a
+// trace and must keep each one as it was.
+class ClientCompiledPrograms : public testing::TestWithParam<ostrel::testing::ProgramRun> {};
+
+TEST_P(ClientCompiledPrograms, PrintWhatTheyPrintOnSve) {
+    ostrel::testing::expect_prints_as_on_sve(client_runner, GetParam().name, GetParam().args);
+}
+
+TEST_P(ClientCompiledPrograms, PrintWhatTheyPrintOnSveWithTraces) {
+    const auto with_traces = [](const std::string &program, const std::vector<std::string> &args,
+                                const std::string &trace) {
+        return under_client(program, args, "", trace, "-enable_traces");
+    };
+    ostrel::testing::expect_prints_as_on_sve(with_traces, GetParam().name, GetParam().args);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, ClientCompiledPrograms,
+                         testing::ValuesIn(ostrel::testing::kCompiledPrograms),
+                         ostrel::testing::program_run_name);
 
 TEST(ClientTrace, RecordsExactlyTheAccessesBetweenTheMarkers) {
     ostrel::testing::expect_traced_region_of_interest(client_runner, "client");

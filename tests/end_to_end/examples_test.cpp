@@ -35,6 +35,16 @@ TEST_P(Examples, PrintWhatTheyPrintOnSve) {
 
 INSTANTIATE_TEST_SUITE_P(All, Examples, ::testing::ValuesIn(ostrel::testing::kExamples));
 
+class CompiledPrograms : public ::testing::TestWithParam<ostrel::testing::ProgramRun> {};
+
+TEST_P(CompiledPrograms, PrintWhatTheyPrintOnSve) {
+    ostrel::testing::expect_prints_as_on_sve(trap_runner, GetParam().name, GetParam().args);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, CompiledPrograms,
+                         ::testing::ValuesIn(ostrel::testing::kCompiledPrograms),
+                         ostrel::testing::program_run_name);
+
 TEST(TracedRun, RecordsExactlyTheAccessesBetweenTheMarkers) {
     ostrel::testing::expect_traced_region_of_interest(trap_runner, "trap");
 }

@@ -23,6 +23,26 @@ inline const std::vector<std::string> kExamples = {"vector_add",         "byte_f
                                                    "region_of_interest", "threads",
                                                    "permute_reduce",     "integer_predicates"};
 
+// Programs that real SVE code resembles, run with the arguments given: straight-line blocks of
+// up to 2,000 SVE instructions, each run often enough to become part of a trace; plain C loops the
+// compiler vectorised (-O3 -funroll-loops), on one thread and on eight; a plain -O2 `main` of 150
+// SVE instructions. Each prints checksums only.
+struct ProgramRun {
+    std::string name;
+    std::vector<std::string> args;
+};
+inline const std::vector<ProgramRun> kCompiledPrograms = {{"straight_line_blocks", {}},
+                                                          {"vectorised_loops", {}},
+                                                          {"vectorised_loops", {"threads"}},
+                                                          {"vectorised_main", {}}};
+
+inline std::string program_run_name(const ::testing::TestParamInfo<ProgramRun> &info) {
+    std::string name = info.param.name;
+    for (const std::string &arg : info.param.args)
+        name += "_" + arg;
+    return name;
+}
+
 inline std::string sve_program(const std::string &name) {
     return std::string(OSTREL_EXAMPLES_DIR) + "/" + name;
 }
@@ -70,14 +90,16 @@ inline void expect_region_of_interest_trace(const std::vector<sve_mem_ref_t> &re
 using FrontEnd = std::function<ProgramResult(
     const std::string &program, const std::vector<std::string> &args, const std::string &trace)>;
 
-// Checks every front end owes: the example `name` prints exactly what it prints on QEMU's SVE,
+// Checks every front end owes: the program `name` prints exactly what it prints on QEMU's SVE,
 // with nothing on stderr.
-inline void expect_prints_as_on_sve(const FrontEnd &run, const std::string &name) {
+inline void expect_prints_as_on_sve(const FrontEnd &run, const std::string &name,
+                                    const std::vector<std::string> &args = {}) {
     const std::string program = sve_program(name);
     ASSERT_TRUE(file_exists(program)) << program << " is missing: build the AArch64 tree (make)";
-    const ProgramResult reference = on_sve_reference(program);
+    const ProgramResult reference = on_sve_reference(program, args);
     ASSERT_EQ(reference.exit_status, 0) << reference.err;
-    const ProgramResult ours = run(program, {}, "");
+    ASSERT_NE(reference.out, "");
+    const ProgramResult ours = run(program, args, "");
     EXPECT_EQ(ours.exit_status, 0) << ours.err;
     EXPECT_EQ(ours.out, reference.out);
     EXPECT_EQ(ours.err, "") << "every instruction should have been emulated";

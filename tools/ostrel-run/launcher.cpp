@@ -1,5 +1,5 @@
-// ostrel-run [--client] [--dynamorio DIR] [--client-options TEXT] [--trace FILE] [--]
-//            PROGRAM [ARGS...]
+// ostrel-run [--client] [--dynamorio DIR] [--dynamorio-options TEXT] [--client-options TEXT]
+//            [--trace FILE] [--] PROGRAM [ARGS...]
 //
 // Runs an unmodified, dynamically linked AArch64 program with its SVE instructions emulated. By
 // default the preloaded trap library catches each SVE instruction's SIGILL; with --client the
@@ -20,12 +20,14 @@
 namespace {
 
 constexpr const char *kUsage =
-    "usage: ostrel-run [--client] [--dynamorio DIR] [--client-options TEXT] [--trace FILE] [--]\n"
-    "                  PROGRAM [ARGS...]\n"
+    "usage: ostrel-run [--client] [--dynamorio DIR] [--dynamorio-options TEXT]\n"
+    "                  [--client-options TEXT] [--trace FILE] [--] PROGRAM [ARGS...]\n"
     "  --client               run under DynamoRIO with the client libostrel.so instead of the\n"
     "                         SIGILL trap\n"
     "  --dynamorio DIR        DynamoRIO's top directory (implies --client); default:\n"
     "                         $OSTREL_DYNAMORIO, else the DynamoRIO the build found\n"
+    "  --dynamorio-options TEXT\n"
+    "                         DynamoRIO's own options, e.g. -enable_traces (implies --client)\n"
     "  --client-options TEXT  arguments handed to the client (implies --client; it accepts none\n"
     "                         before a \"--\")\n"
     "  --trace FILE           write the trace of the region of interest to FILE\n";
@@ -75,9 +77,10 @@ std::string env_or(const char *name, const std::string &fallback) {
 struct Options {
     std::string trace_file;
     bool client = false;
-    std::string dynamorio;      // DynamoRIO's top directory
-    std::string client_options; // handed to the client as they stand
-    int program_index = 0;      // argv index of PROGRAM
+    std::string dynamorio;         // DynamoRIO's top directory
+    std::string dynamorio_options; // the framework's own, before the client's
+    std::string client_options;    // handed to the client as they stand
+    int program_index = 0;         // argv index of PROGRAM
 };
 
 int usage_error(const std::string &message) {
@@ -103,11 +106,14 @@ int parse_options(int argc, char **argv, Options &options) {
             options.client = true;
             continue;
         }
-        if (arg == "--trace" || arg == "--dynamorio" || arg == "--client-options") {
+        if (arg == "--trace" || arg == "--dynamorio" || arg == "--dynamorio-options" ||
+            arg == "--client-options") {
             if (i + 1 >= argc) return usage_error(arg + " needs a value");
             const std::string value = argv[++i];
             if (arg == "--trace") options.trace_file = value;
             if (arg == "--dynamorio") options.dynamorio = value, options.client = true;
+            if (arg == "--dynamorio-options")
+                options.dynamorio_options = value, options.client = true;
             if (arg == "--client-options") options.client_options = value, options.client = true;
             continue;
         }
@@ -175,6 +181,7 @@ int prepare_dynamorio(const Options &options, const std::string &program,
     }
     std::string dr_options = "-code_api";
     if (!sysroot.empty()) dr_options += " -xarch_root " + sysroot;
+    if (!options.dynamorio_options.empty()) dr_options += " " + options.dynamorio_options;
     dr_options += " -client_lib '" + client + ";0;" + options.client_options + "'";
     launch.environment = {"DYNAMORIO_EXE_PATH=" + program, "DYNAMORIO_OPTIONS=" + dr_options};
     return -1;
