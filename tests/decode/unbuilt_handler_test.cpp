@@ -52,17 +52,4 @@ TEST(UnbuiltHandlers, EveryRowNotBuiltReportsItself) {
     EXPECT_GT(checked, 36u);
 }
 
-TEST(UnbuiltHandlers, ReportPadsTheEncodingToEightDigits) {
-    // uabd z0.b, p0/m, z0.b, z1.b: its kernel is not built.
-    const uint32_t encoding = 0x040d0020;
-    const DecodeRow *row = find_decode_row(encoding);
-    ASSERT_NE(row, nullptr);
-    if (row->state == RowState::built) GTEST_SKIP() << row->name << " is built now: pick another";
-    auto state = garbage_state(9, 0xffff0010);
-    ::testing::internal::CaptureStderr();
-    row->handler(state.get(), encoding);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "Unimplemented instruction: [  ffff0010:\t 040d0020\t VecU8AbdVVM  ]\n");
-}
-
 } // namespace

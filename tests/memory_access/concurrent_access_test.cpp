@@ -49,7 +49,7 @@ TEST(ConcurrentAccess, FourThreadsOfGuardedReadsAndProbes) {
     std::vector<Worker> workers(kThreads);
     for (int t = 0; t < kThreads; ++t) {
         pages.push_back(std::make_unique<PageBeforeHole>());
-        std::memset(pages.back()->page(), 0x10 + t, pages.back()->page_bytes());
+        std::memset(pages.back()->page(), 0x10 + t, pages.back()->bytes());
     }
     std::atomic<int> ready{0};
     std::vector<std::thread> threads;

@@ -62,8 +62,8 @@ TEST(GuardedRead, AccessEndingExactlyAtTheHoleSucceeds) {
 
 TEST(GuardedRead, LastByteOnAnInaccessiblePageFaults) {
     for (Hole hole : {Hole::NoAccess, Hole::Unmapped}) {
-        PageBeforeHole mem(hole);
-        std::memset(mem.page(), 0x5a, mem.page_bytes());
+        PageBeforeHole mem(1, hole);
+        std::memset(mem.page(), 0x5a, mem.bytes());
         for (const Width &w : kWidths) {
             // Every start that leaves the first byte readable but not the last.
             for (unsigned inside = 1; inside < w.bytes; ++inside) {
@@ -79,10 +79,10 @@ TEST(GuardedRead, LastByteOnAnInaccessiblePageFaults) {
 
 TEST(GuardedRead, FirstByteOnAnInaccessiblePageFaults) {
     for (Hole hole : {Hole::NoAccess, Hole::Unmapped}) {
-        PageBeforeHole mem(hole);
+        PageBeforeHole mem(1, hole);
         for (const Width &w : kWidths) {
             SCOPED_TRACE(w.name);
-            for (uint64_t offset : {uint64_t{0}, uint64_t{1}, uint64_t{mem.page_bytes() - 8}}) {
+            for (uint64_t offset : {uint64_t{0}, uint64_t{1}, uint64_t{mem.bytes() - 8}}) {
                 bool flag = false;
                 EXPECT_EQ(w.read(mem.hole() + offset, 0, &flag, nullptr), 0u);
                 EXPECT_TRUE(flag);

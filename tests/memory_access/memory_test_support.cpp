@@ -12,21 +12,6 @@
 
 namespace ostrel::testing {
 
-PageBeforeHole::PageBeforeHole(Hole hole)
-    : size_(static_cast<std::size_t>(sysconf(_SC_PAGESIZE))), hole_(hole) {
-    void *p = mmap(nullptr, 2 * size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) std::abort();
-    base_ = static_cast<char *>(p);
-    if (hole == Hole::Unmapped)
-        munmap(base_ + size_, size_);
-    else
-        mprotect(base_ + size_, size_, PROT_NONE);
-}
-
-PageBeforeHole::~PageBeforeHole() {
-    munmap(base_, hole_ == Hole::Unmapped ? size_ : 2 * size_);
-}
-
 PastEndOfFile::PastEndOfFile() : size_(static_cast<std::size_t>(sysconf(_SC_PAGESIZE))) {
     FILE *f = std::tmpfile();
     void *p = mmap(nullptr, size_, PROT_READ, MAP_SHARED, fileno(f), 0);

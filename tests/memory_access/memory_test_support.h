@@ -7,29 +7,11 @@
 #include <functional>
 #include <string>
 
+#include "tests/support/guest_memory.h"
+
 namespace ostrel::testing {
 
-// How the page after the readable one is made inaccessible.
-enum class Hole { Unmapped, NoAccess };
-
-// One readable and writable page followed by a page that faults on any access.
-class PageBeforeHole {
-  public:
-    explicit PageBeforeHole(Hole hole = Hole::NoAccess);
-    ~PageBeforeHole();
-    PageBeforeHole(const PageBeforeHole &) = delete;
-    PageBeforeHole &operator=(const PageBeforeHole &) = delete;
-
-    char *page() const { return base_; }
-    // First address of the inaccessible page.
-    uint64_t hole() const { return reinterpret_cast<uint64_t>(base_) + size_; }
-    std::size_t page_bytes() const { return size_; }
-
-  private:
-    char *base_;
-    std::size_t size_;
-    Hole hole_;
-};
+using PageBeforeHole = PagesBeforeHole;
 
 // A shared mapping of an empty file: reading it raises SIGBUS.
 class PastEndOfFile {

@@ -12,6 +12,7 @@
 
 #include "sve/kernels/guest_memory.h"
 #include "tests/memory_access/memory_test_support.h"
+#include "tests/support/register_file.h"
 
 using namespace ostrel::testing;
 
@@ -100,7 +101,7 @@ TEST(UnguardedFault, PlainReadOfEachWidthEndsTheProcessWithTheMessage) {
 
 TEST(UnguardedFault, PlainReadStraddlingIntoTheHoleEndsTheProcess) {
     const ChildOutcome child = run_in_child([] {
-        PageBeforeHole mem(Hole::Unmapped);
+        PageBeforeHole mem(1, Hole::Unmapped);
         ReadMemLib8(mem.hole() - 4, 0, nullptr, nullptr);
     });
     expect_unrecovered(child, SIGSEGV, "SIGSEGV");
@@ -109,7 +110,7 @@ TEST(UnguardedFault, PlainReadStraddlingIntoTheHoleEndsTheProcess) {
 TEST(UnguardedFault, WriteToReadOnlyMemoryEndsTheProcess) {
     const ChildOutcome child = run_in_child([] {
         PageBeforeHole mem;
-        mprotect(mem.page(), mem.page_bytes(), PROT_READ);
+        mprotect(mem.page(), mem.bytes(), PROT_READ);
         WriteMemLib4(7, reinterpret_cast<uint64_t>(mem.page()), nullptr);
     });
     expect_unrecovered(child, SIGSEGV, "SIGSEGV");
@@ -147,3 +148,26 @@ TEST(UnguardedFault, ARegionOpenOnAnotherThreadDoesNotRecoverThisThread) {
 }
 
 } // namespace
+
+// Contiguous loads and stores touch the memory of active elements only: with no element active
+// they may point at the hole, and an access ending right before it completes.
+TEST(ContiguousAccess, OnlyActiveElementsTouchMemory) {
+    PageBeforeHole mem;
+    const struct {
+        const char *what;
+        uint32_t word; // Zt = z0, Pg = p0, Xn = x1
+        bool active;
+        unsigned bytes; // of one access
+    } rows[] = {
+        {"ld1d", 0xa5e0a020, false, 0},   {"st1d", 0xe5e0e020, false, 0},
+        {"ld1d", 0xa5e0a020, true, 192},  {"st1d", 0xe5e0e020, true, 192},
+        {"ld1b.d", 0xa460a020, true, 24}, {"st1h.s", 0xe4c0e020, true, 96},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.what);
+        auto s = random_state(r.word);
+        std::memset(s->p[0], r.active, sizeof s->p[0]);
+        s->x[1] = mem.hole() - r.bytes;
+        ASSERT_EQ(emulate(*s, r.word), DECODE_OK);
+    }
+}

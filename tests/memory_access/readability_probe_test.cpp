@@ -22,8 +22,8 @@ char *at(uint64_t address) {
 const char kReadOnly[] = "constant";
 
 TEST(ReadabilityProbe, AnswersForReadableAndInaccessibleAddresses) {
-    PageBeforeHole no_access(Hole::NoAccess);
-    PageBeforeHole unmapped(Hole::Unmapped);
+    PageBeforeHole no_access(1, Hole::NoAccess);
+    PageBeforeHole unmapped(1, Hole::Unmapped);
     char on_stack = 1;
     struct Case {
         const char *what;
@@ -35,7 +35,7 @@ TEST(ReadabilityProbe, AnswersForReadableAndInaccessibleAddresses) {
         {"read-only data", const_cast<char *>(kReadOnly), true},
         {"last byte before a hole", at(no_access.hole() - 1), true},
         {"first byte of a no-access page", at(no_access.hole()), false},
-        {"last byte of a no-access page", at(no_access.hole() + no_access.page_bytes() - 1), false},
+        {"last byte of a no-access page", at(no_access.hole() + no_access.bytes() - 1), false},
         {"unmapped page", at(unmapped.hole() + 17), false},
         {"null", nullptr, false},
     };
@@ -58,9 +58,9 @@ TEST(ReadabilityProbe, EachAnswerStandsOnItsOwn) {
 
 TEST(ReadabilityProbe, WriteOnlyAccessDoesNotCountAsReadable) {
     PageBeforeHole mem;
-    mprotect(mem.page(), mem.page_bytes(), PROT_READ);
+    mprotect(mem.page(), mem.bytes(), PROT_READ);
     EXPECT_TRUE(addr_is_readable<char>(mem.page()));
-    mprotect(mem.page(), mem.page_bytes(), PROT_NONE);
+    mprotect(mem.page(), mem.bytes(), PROT_NONE);
     EXPECT_FALSE(addr_is_readable<char>(mem.page()));
 }
 

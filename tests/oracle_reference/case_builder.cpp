@@ -70,48 +70,4 @@ bool pred_bit(const uint8_t *p, unsigned i) {
     return (p[i / 8] >> (i % 8)) & 1;
 }
 
-void set_pred_bit(uint8_t *p, unsigned i, bool value) {
-    const uint8_t mask = static_cast<uint8_t>(1u << (i % 8));
-    p[i / 8] = static_cast<uint8_t>(value ? (p[i / 8] | mask) : (p[i / 8] & ~mask));
-}
-
-Pred first_elements(unsigned element_bytes, unsigned count) {
-    Pred p{};
-    for (unsigned e = 0; e < count; ++e)
-        set_pred_bit(p.data(), e * element_bytes, true);
-    return p;
-}
-
-uint32_t prefix_flags(unsigned count, unsigned elements) {
-    uint32_t flags = 0;
-    if (count > 0) flags |= kN;
-    if (count == 0) flags |= kZ;
-    if (count < elements) flags |= kC;
-    return flags;
-}
-
-uint64_t load_le(const uint8_t *p, unsigned bytes) {
-    uint64_t v = 0;
-    for (unsigned i = bytes; i-- > 0;)
-        v = (v << 8) | p[i];
-    return v;
-}
-
-void store_le(uint8_t *p, unsigned bytes, uint64_t value) {
-    for (unsigned i = 0; i < bytes; ++i, value >>= 8)
-        p[i] = static_cast<uint8_t>(value);
-}
-
-uint32_t add_vectors(unsigned size, unsigned zd, unsigned zn, unsigned zm) {
-    return 0x04200000u | size << 22 | zm << 16 | zn << 5 | zd;
-}
-
-uint32_t ptrues(unsigned size, unsigned pd, unsigned pattern) {
-    return 0x2519e000u | size << 22 | pattern << 5 | pd;
-}
-
-uint32_t whilelo_x(unsigned size, unsigned pd, unsigned xn, unsigned xm) {
-    return 0x25201c00u | size << 22 | xm << 16 | xn << 5 | pd;
-}
-
 } // namespace ostrel::oracle::testing

@@ -1,8 +1,6 @@
 #include "tests/oracle_reference/reference_process.h"
 
 #include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -125,62 +123,6 @@ std::vector<Result> run_cases(const std::string &input, std::size_t expected_res
     EXPECT_EQ(results.size(), expected_results);
     results.resize(expected_results); // keeps callers' indexing safe when the count is wrong
     return results;
-}
-
-StreamingRunner::StreamingRunner() {
-    int in[2], out[2];
-    if (pipe(in) != 0 || pipe(out) != 0) {
-        ADD_FAILURE() << "pipe: " << std::strerror(errno);
-        return;
-    }
-    pid_ = fork();
-    if (pid_ == 0) {
-        dup2(in[0], STDIN_FILENO);
-        dup2(out[1], STDOUT_FILENO);
-        close(in[0]);
-        close(in[1]);
-        close(out[0]);
-        close(out[1]);
-        exec_command(reference_command());
-    }
-    close(in[0]);
-    close(out[1]);
-    to_runner_ = in[1];
-    from_runner_ = out[0];
-}
-
-StreamingRunner::~StreamingRunner() {
-    if (pid_ > 0) finish();
-}
-
-void StreamingRunner::send(const std::string &bytes) {
-    EXPECT_TRUE(write_all(to_runner_, bytes.data(), bytes.size()));
-}
-
-bool StreamingRunner::receive(std::size_t bytes, std::string &data) {
-    // A deadlock guard only: a runner that holds results back until its input ends never answers.
-    constexpr int kDeadlineMs = 120 * 1000;
-    data.clear();
-    while (data.size() < bytes) {
-        pollfd p{from_runner_, POLLIN, 0};
-        if (poll(&p, 1, kDeadlineMs) <= 0) return false;
-        char buf[1 << 16];
-        const ssize_t n = read(from_runner_, buf, std::min(sizeof buf, bytes - data.size()));
-        if (n <= 0) return false;
-        data.append(buf, static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-int StreamingRunner::finish() {
-    close(to_runner_);
-    const std::string rest = read_all(from_runner_);
-    EXPECT_EQ(rest.size(), 0u) << "output beyond the results expected";
-    close(from_runner_);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    pid_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 } // namespace ostrel::oracle::testing

@@ -34,22 +34,4 @@ std::vector<Result> parse_results(const std::string &out);
 // Runs the runner on `input` and expects a clean exit with one result per case.
 std::vector<Result> run_cases(const std::string &input, std::size_t expected_results);
 
-// The runner on pipes, for checking that results come out while the input is still open.
-class StreamingRunner {
-  public:
-    StreamingRunner();
-    ~StreamingRunner();
-    void send(const std::string &bytes);
-    // Reads exactly `bytes`; false when they did not arrive within the (generous) deadline or the
-    // output ended first.
-    bool receive(std::size_t bytes, std::string &data);
-    // Closes the input and returns the exit status.
-    int finish();
-
-  private:
-    pid_t pid_ = -1;
-    int to_runner_ = -1;
-    int from_runner_ = -1;
-};
-
 } // namespace ostrel::oracle::testing

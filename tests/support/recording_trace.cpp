@@ -1,4 +1,4 @@
-#include "tests/trace/recording_trace.h"
+#include "tests/support/recording_trace.h"
 
 #include <mutex>
 
