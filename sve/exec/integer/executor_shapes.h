@@ -16,6 +16,18 @@ aarch64_decode_rc run_merging(cpu_state *s, aarch64_z_reg zdn, aarch64_p_reg pg,
     return DECODE_OK;
 }
 
+// Zdn, Pg/M, Zdn, Zm for rows that exist for 32- and 64-bit elements only: size code 3 selects
+// 64-bit elements, any other 32-bit ones, and no narrower loop is built.
+template <typename Op>
+aarch64_decode_rc run_merging_wide(cpu_state *s, aarch64_z_reg zdn, aarch64_p_reg pg,
+                                   aarch64_z_reg zm) {
+    if (read_write_type(zdn) == 3)
+        merging_binary<Op, uint64_t>(*s, zdn.num, pg.num, zm.num);
+    else
+        merging_binary<Op, uint32_t>(*s, zdn.num, pg.num, zm.num);
+    return DECODE_OK;
+}
+
 // Zd, Zn, Zm, every element.
 template <typename Op>
 aarch64_decode_rc run_unpredicated(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn,

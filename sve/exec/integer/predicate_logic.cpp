@@ -22,26 +22,20 @@ aarch64_decode_rc logic(cpu_state *s, const aarch64_p_reg &pd, const aarch64_p_r
 
 } // namespace
 
-aarch64_decode_rc sve_and_pppp(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg pg,
-                               aarch64_p_reg pn, aarch64_p_reg pm) {
-    return logic<AndOp>(state, pd, pg, pn, pm);
-}
-aarch64_decode_rc sve_bic_pppp(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg pg,
-                               aarch64_p_reg pn, aarch64_p_reg pm) {
-    return logic<BicOp>(state, pd, pg, pn, pm);
-}
-aarch64_decode_rc sve_eor_pppp(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg pg,
-                               aarch64_p_reg pn, aarch64_p_reg pm) {
-    return logic<EorOp>(state, pd, pg, pn, pm);
-}
-aarch64_decode_rc sve_orr_pppp(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg pg,
-                               aarch64_p_reg pn, aarch64_p_reg pm) {
-    return logic<OrrOp>(state, pd, pg, pn, pm);
-}
-aarch64_decode_rc sve_nor_pppp(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg pg,
-                               aarch64_p_reg pn, aarch64_p_reg pm) {
-    return logic<NorOp>(state, pd, pg, pn, pm);
-}
+// One executor per operation; they differ in Op alone.
+#define OSTREL_PREDICATE_LOGIC(name, Op)                                                           \
+    aarch64_decode_rc name(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg pg, aarch64_p_reg pn, \
+                           aarch64_p_reg pm) {                                                     \
+        return logic<Op>(state, pd, pg, pn, pm);                                                   \
+    }
+
+OSTREL_PREDICATE_LOGIC(sve_and_pppp, AndOp)
+OSTREL_PREDICATE_LOGIC(sve_bic_pppp, BicOp)
+OSTREL_PREDICATE_LOGIC(sve_eor_pppp, EorOp)
+OSTREL_PREDICATE_LOGIC(sve_orr_pppp, OrrOp)
+OSTREL_PREDICATE_LOGIC(sve_nor_pppp, NorOp)
+
+#undef OSTREL_PREDICATE_LOGIC
 
 aarch64_decode_rc sve_sel_pppp(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg pg,
                                aarch64_p_reg pn, aarch64_p_reg pm) {

@@ -10,6 +10,8 @@
 #include <cstring>
 
 #include "sve/client/cpu_state.h"
+#include "sve/exec/integer/element_loops.h"
+#include "sve/trace/memtrace.h"
 
 namespace ostrel::memory {
 
@@ -39,4 +41,29 @@ inline uint64_t scaled_index_address(const cpu_state &s, aarch64_i_rsp_reg xn, a
     return read_gpr_or_sp(s, xn) + read_gpr(s, xm) * sizeof(T);
 }
 
+// One contiguous access at `address`: `element(i, element_address)` for each active element i in
+// ascending order, then the finished access goes to the tracer. Loads and stores differ only in
+// what they do with an element.
+template <typename T, typename U, typename Element>
+inline void for_each_active_element(cpu_state *s, aarch64_p_reg pg, uint64_t address,
+                                    memaccess_type_t type, Element &&element) {
+    const uint8_t *pred = s->p[pg.num];
+    for (unsigned i = 0; i < kRegElements<U>; ++i)
+        if (integer::element_active<U>(pred, i)) element(i, address + uint64_t{i} * sizeof(T));
+    memtrace_lin<T, U>(s, reinterpret_cast<T *>(static_cast<uintptr_t>(address)),
+                       reinterpret_cast<char *>(s->p[pg.num]), type);
+}
+
 } // namespace ostrel::memory
+
+// Both addressing forms of one contiguous mnemonic, sve_<name>_zpri ([Xn, #imm, MUL VL]) and
+// sve_<name>_scaled_zprr ([Xn, Xm, LSL #log2(sizeof(T))]), over access<T, U>(s, zt, pg, address).
+#define OSTREL_CONTIGUOUS_FORMS(name, access, T, U)                                                \
+    aarch64_decode_rc sve_##name##_zpri(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,          \
+                                        aarch64_i_rsp_reg xn, int imm) {                           \
+        return access<T, U>(s, zt, pg, ostrel::memory::vector_offset_address<T, U>(*s, xn, imm));  \
+    }                                                                                              \
+    aarch64_decode_rc sve_##name##_scaled_zprr(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,   \
+                                               aarch64_i_rsp_reg xn, aarch64_i_reg xm) {           \
+        return access<T, U>(s, zt, pg, ostrel::memory::scaled_index_address<T>(*s, xn, xm));       \
+    }
