@@ -5,6 +5,8 @@
 #include "sve/fplib/fp_unpack.h"
 #include "sve/fplib/fplib.h"
 
+#include <algorithm>
+
 namespace ostrel::fplib {
 
 namespace {
@@ -32,29 +34,26 @@ template <class T> T fp_add(T op1, T op2, int negate2, FPSCR &fpscr) {
     } else if (a.is_zero() && b.is_zero() && a.sign == b.sign) {
         result = Fmt::zero(a.sign);
     } else {
-        T x = static_cast<T>(a.mnt << 3), y = static_cast<T>(b.mnt << 3);
-        int exp = a.exp;
-        if (a.exp < b.exp) {
-            x = shift_right_jam(x, b.exp - a.exp);
-            exp = b.exp;
-        } else {
-            y = shift_right_jam(y, a.exp - b.exp);
-        }
-        int sign = a.sign;
-        T sum;
-        if (a.sign == b.sign) {
-            sum = static_cast<T>(x + y);
-        } else if (x >= y) {
-            sum = static_cast<T>(x - y);
-        } else {
-            sum = static_cast<T>(y - x);
-            sign = b.sign;
-        }
+        // The larger magnitude leads: its sign and exponent are the result's, and the smaller
+        // one, aligned to it, never exceeds it. Selections rather than branches: the order of
+        // two operands is as random as the data.
+        const auto key = [](const FPUnpacked<T> &u) {
+            return static_cast<uint64_t>(u.exp) << (Fmt::F + 1) | u.mnt;
+        };
+        const bool swap = key(a) < key(b);
+        const FPUnpacked<T> &big = swap ? b : a;
+        const FPUnpacked<T> &small = swap ? a : b;
+        const T x = static_cast<T>(big.mnt << 3);
+        T y = static_cast<T>(small.mnt << 3);
+        // Beyond F + 4 places only the sticky bit of y is left, which the mask still catches.
+        const int shift = std::min(big.exp - small.exp, Fmt::F + 5);
+        y = static_cast<T>((y >> shift) | T((y & ((T(1) << shift) - 1)) != 0));
+        const T sum = static_cast<T>(big.sign == small.sign ? x + y : x - y);
         if (sum == 0) {
             result = Fmt::zero((mode & FPLIB_RM_MASK) == FPRounding_NEGINF);
         } else {
-            result = fp_round_integer<T>(sign, exp - Fmt::F - 3, sum, mode & FPLIB_RM_MASK, mode,
-                                         &flags);
+            result = fp_round_integer<T>(big.sign, big.exp - Fmt::F - 3, sum, mode & FPLIB_RM_MASK,
+                                         mode, &flags);
         }
     }
     fp_merge_flags(fpscr, flags);

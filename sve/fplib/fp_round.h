@@ -45,10 +45,11 @@ template <class T> inline T fp_round(int sign, int exp, T mnt, int rm, int mode,
     }
     if (biased == 0 && error) *flags |= FPSCR_UFC;
 
-    bool up = false;
+    // Branch-free where the data decides (the error bits), branches where the mode does.
+    bool up;
     switch (rm) {
     case FPRounding_TIEEVEN:
-        up = error == 3 || (error == 2 && (q & 1));
+        up = (error | static_cast<int>(q & 1)) == 3; // above half, or half with q odd
         break;
     case FPRounding_POSINF:
         up = error && !sign;
@@ -57,15 +58,14 @@ template <class T> inline T fp_round(int sign, int exp, T mnt, int rm, int mode,
         up = error && sign;
         break;
     default:
+        up = false;
         break;
     }
-    if (up) {
-        ++q;
-        if (q == (T(1) << F)) biased = 1;
-        if (q == (T(2) << F)) {
-            ++biased;
-            q = static_cast<T>(T(1) << F);
-        }
+    q = static_cast<T>(q + up);
+    if (biased == 0 && q == (T(1) << F)) biased = 1; // rounded up to the smallest normal
+    if (q == (T(2) << F)) {
+        ++biased;
+        q = static_cast<T>(T(1) << F);
     }
     if constexpr (Fmt::rounds_to_odd) {
         if (rm == FPRounding_ODD && error) q |= 1;
@@ -83,7 +83,7 @@ template <class T> inline T fp_round(int sign, int exp, T mnt, int rm, int mode,
                                  (rm == FPRounding_NEGINF && sign);
         return to_infinity ? Fmt::inf(sign) : Fmt::max_finite(sign);
     }
-    if (error) *flags |= FPSCR_IXC;
+    *flags |= error ? FPSCR_IXC : 0;
     return static_cast<T>(Fmt::zero(sign) | (T(biased) << F) | (q & Fmt::frac_mask));
 }
 
