@@ -49,7 +49,9 @@ TEST(ReferenceRunner, StartAndEnd) {
         const std::vector<Result> results = parse_results(r.out);
         ASSERT_EQ(results.size(), row.results);
         EXPECT_EQ(line_count(r.err), row.exit_status == 0 ? 0u : 1u) << r.err;
-        if (row.results) EXPECT_EQ(results[0].header.state.x[0], kVectorBytes);
+        if (row.results) {
+            EXPECT_EQ(results[0].header.state.x[0], kVectorBytes);
+        }
     }
 }
 

@@ -41,9 +41,10 @@ TEST_F(TraceThreads, MarkersSwitchOnlyForTheirImmediates) {
         EXPECT_EQ(enable_trace, c.finally_on) << std::hex << c.immediate;
         const auto recs = refs();
         ASSERT_EQ(recs.size(), c.is_marker ? 1u : 0u) << std::hex << c.immediate;
-        if (c.is_marker)
+        if (c.is_marker) {
             EXPECT_EQ(recs[0].tid,
                       c.immediate == 0x100 ? ostrel::kTidStartMarker : ostrel::kTidStopMarker);
+        }
         expect_one_count_per_record();
     }
 }

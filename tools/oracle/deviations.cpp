@@ -29,6 +29,9 @@ const std::pair<const char *, StateKind> kStates[] = {
     {"p", StateKind::p},
     {"ffr", StateKind::ffr},
     {"memory", StateKind::memory},
+    {"z-ffr-cleared", StateKind::z_ffr_cleared},
+    {"ffr-inactive", StateKind::ffr_inactive},
+    {"fault", StateKind::fault},
 };
 
 std::string trim(const std::string &s) {

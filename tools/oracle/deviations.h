@@ -30,6 +30,9 @@ enum class StateKind {
     p,
     ffr,
     memory,
+    z_ffr_cleared, // Z elements whose FFR bits the emulator leaves clear
+    ffr_inactive,  // FFR bits of elements the governing predicate (bits 12..10) leaves inactive
+    fault,         // the reference faults where the engine completes
 };
 
 struct Deviation {

@@ -1,0 +1,90 @@
+// Structure loads and stores (LD2/LD3/LD4 and ST2/ST3/ST4 of bytes, halfwords, words and
+// doublewords), scalar plus immediate and scalar plus scalar. Structure i holds N members of
+// sizeof(T) bytes at A + (i * N + r) * sizeof(T); member r lives in element i of register
+// (Zt + r) mod 32, so Z31 is followed by Z0. Structure i is active when its element of the
+// governing predicate is. Each active structure is traced as one record that covers all of its
+// members.
+#include <cstring>
+
+#include "sve/exec/memory/contiguous_access.h"
+
+// The executors' declarations come from their operand layouts.
+#include "sve/decode/forms.h"
+
+namespace {
+
+using namespace ostrel;
+using namespace ostrel::memory;
+using integer::element_active;
+using integer::load_element;
+using integer::store_element;
+
+unsigned member_register(aarch64_z_reg zt, unsigned r) {
+    return (zt.num + r) % 32;
+}
+
+template <typename T, unsigned N>
+aarch64_decode_rc load_structures(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,
+                                  uint64_t address) {
+    uint8_t members[N][kVectorBytes] = {};
+    ElementAddresses traced;
+    const uint8_t *pred = s->p[pg.num];
+    for (unsigned i = 0; i < kRegElements<T>; ++i) {
+        if (!element_active<T>(pred, i)) continue;
+        const uint64_t first = address + uint64_t{i} * N * sizeof(T);
+        traced.push_back(first);
+        for (unsigned r = 0; r < N; ++r)
+            store_element<T>(members[r], i, read_guest<T>(first + r * sizeof(T)));
+    }
+    for (unsigned r = 0; r < N; ++r)
+        std::memcpy(s->z[member_register(zt, r)], members[r], kVectorBytes);
+    emit_element_records(s, MEMACCESS_READ, N * sizeof(T), traced);
+    return DECODE_OK;
+}
+
+template <typename T, unsigned N>
+aarch64_decode_rc store_structures(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,
+                                   uint64_t address) {
+    ElementAddresses traced;
+    const uint8_t *pred = s->p[pg.num];
+    for (unsigned i = 0; i < kRegElements<T>; ++i) {
+        if (!element_active<T>(pred, i)) continue;
+        const uint64_t first = address + uint64_t{i} * N * sizeof(T);
+        traced.push_back(first);
+        for (unsigned r = 0; r < N; ++r)
+            write_guest<T>(first + r * sizeof(T), load_element<T>(s->z[member_register(zt, r)], i));
+    }
+    emit_element_records(s, MEMACCESS_WRITE, N * sizeof(T), traced);
+    return DECODE_OK;
+}
+
+// Scalar plus immediate: the immediate counts whole transfers of N registers.
+template <typename T, unsigned N>
+uint64_t structure_block_address(const cpu_state &s, aarch64_i_rsp_reg xn, int imm) {
+    return read_gpr_or_sp(s, xn) + static_cast<uint64_t>(int64_t{imm}) * N * kVectorBytes;
+}
+
+} // namespace
+
+#define OSTREL_STRUCTURE_FORMS(name, access, T, N)                                                 \
+    aarch64_decode_rc sve_##name##_zpri(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,          \
+                                        aarch64_i_rsp_reg xn, int imm) {                           \
+        return access<T, N>(s, zt, pg, structure_block_address<T, N>(*s, xn, imm));                \
+    }                                                                                              \
+    aarch64_decode_rc sve_##name##_scaled_zprr(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,   \
+                                               aarch64_i_rsp_reg xn, aarch64_i_reg xm) {           \
+        return access<T, N>(s, zt, pg, scaled_index_address<T>(*s, xn, xm));                       \
+    }
+#define OSTREL_STRUCTURE_SIZES(n)                                                                  \
+    OSTREL_STRUCTURE_FORMS(ld##n##b, load_structures, uint8_t, n)                                  \
+    OSTREL_STRUCTURE_FORMS(ld##n##h, load_structures, uint16_t, n)                                 \
+    OSTREL_STRUCTURE_FORMS(ld##n##w, load_structures, uint32_t, n)                                 \
+    OSTREL_STRUCTURE_FORMS(ld##n##d, load_structures, uint64_t, n)                                 \
+    OSTREL_STRUCTURE_FORMS(st##n##b, store_structures, uint8_t, n)                                 \
+    OSTREL_STRUCTURE_FORMS(st##n##h, store_structures, uint16_t, n)                                \
+    OSTREL_STRUCTURE_FORMS(st##n##w, store_structures, uint32_t, n)                                \
+    OSTREL_STRUCTURE_FORMS(st##n##d, store_structures, uint64_t, n)
+
+OSTREL_STRUCTURE_SIZES(2)
+OSTREL_STRUCTURE_SIZES(3)
+OSTREL_STRUCTURE_SIZES(4)
