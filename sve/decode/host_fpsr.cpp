@@ -16,41 +16,21 @@ void write_host_fpsr(uint32_t fpsr) {
 
 #else
 
-#include <cfenv>
-
 namespace ostrel {
 namespace {
-// FPSR cumulative exception bits and the host exceptions that set them.
-struct FlagMap {
-    uint32_t fpsr_bit;
-    int host_flag;
-};
-constexpr FlagMap kFlags[] = {
-    {1u << 0, FE_INVALID},   {1u << 1, FE_DIVBYZERO}, {1u << 2, FE_OVERFLOW},
-    {1u << 3, FE_UNDERFLOW}, {1u << 4, FE_INEXACT},
-};
-constexpr uint32_t kMappedBits = 0x1f;
-// FPSR bits the host has no flag for (IDC, QC, ...), kept as last written.
-thread_local uint32_t unmapped_bits = 0;
+// The host route's floating point is the soft-float layer here, which reports its flags at their
+// FPSR positions; the host's own exception flags play no part.
+thread_local uint32_t emulated_fpsr = 0;
 } // namespace
 
 uint32_t read_host_fpsr() {
-    uint32_t fpsr = unmapped_bits;
-    const int raised = std::fetestexcept(FE_ALL_EXCEPT);
-    for (const FlagMap &f : kFlags)
-        if (raised & f.host_flag) fpsr |= f.fpsr_bit;
-    return fpsr;
+    return emulated_fpsr;
 }
-
 void write_host_fpsr(uint32_t fpsr) {
-    unmapped_bits = fpsr & ~kMappedBits;
-    int flags = 0;
-    for (const FlagMap &f : kFlags)
-        if (fpsr & f.fpsr_bit) flags |= f.host_flag;
-    // Set the flags' state directly: raising them could raise others too (overflow brings
-    // inexact on x86). glibc's fexcept_t holds the FE_* bits themselves.
-    const fexcept_t state = static_cast<fexcept_t>(flags);
-    std::fesetexceptflag(&state, FE_ALL_EXCEPT);
+    emulated_fpsr = fpsr;
+}
+void raise_host_fpsr_flags(uint32_t flags) {
+    emulated_fpsr |= flags;
 }
 } // namespace ostrel
 

@@ -1,8 +1,8 @@
 // The host's floating-point status, as the FPSR of an AArch64 host. Executors that compute with
 // host floating-point instructions run between write_host_fpsr and read_host_fpsr, so their
 // exception flags accumulate onto the emulated FPSR. On AArch64 this is the FPSR register itself;
-// elsewhere the cumulative flags are mapped from the host's exception flags and the other FPSR
-// bits are kept per thread.
+// elsewhere it is a per-thread word that the host-route floating-point layer (sve/exec/fp)
+// raises its flags in.
 #pragma once
 
 #include <cstdint>
@@ -10,4 +10,8 @@
 namespace ostrel {
 uint32_t read_host_fpsr();
 void write_host_fpsr(uint32_t fpsr);
+#if !defined(__aarch64__)
+// Sets the cumulative flag bits of `flags` in the emulated host FPSR.
+void raise_host_fpsr_flags(uint32_t flags);
+#endif
 } // namespace ostrel

@@ -100,6 +100,25 @@ void store_state(const cpu_state &s, ArchState &a) {
 
 cpu_state g_state; // outside the frame that sigsetjmp saves
 
+// The host FPCR during the handler is the case's FPCR, as the application's own FPCR writes would
+// have left it: host-route executors compute under the real register. Elsewhere the host route
+// reads the emulated FPCR and nothing needs setting.
+#if defined(__aarch64__)
+uint64_t read_host_fpcr() {
+    uint64_t v;
+    __asm__ volatile("mrs %0, fpcr" : "=r"(v));
+    return v;
+}
+void write_host_fpcr(uint64_t v) {
+    __asm__ volatile("msr fpcr, %0" : : "r"(v));
+}
+#else
+uint64_t read_host_fpcr() {
+    return 0;
+}
+void write_host_fpcr(uint64_t) {}
+#endif
+
 // Runs the handler with faults caught and its standard error discarded.
 Outcome call_handler(sve_handler_t handler, uint32_t encoding, uint64_t &fault_address) {
     enable_trace = false;
@@ -108,12 +127,16 @@ Outcome call_handler(sve_handler_t handler, uint32_t encoding, uint64_t &fault_a
     dup2(g_null_fd, STDERR_FILENO);
     install_fault_handlers();
     volatile Outcome outcome = Outcome::completed;
+    const uint64_t saved_fpcr = read_host_fpcr();
     if (sigsetjmp(g_fault_jump, 1) == 0) {
         g_armed = 1;
+        write_host_fpcr(g_state.fpcr);
         const aarch64_decode_rc rc = handler(&g_state, encoding);
+        write_host_fpcr(saved_fpcr);
         g_armed = 0;
         outcome = rc == DECODE_OK ? Outcome::completed : Outcome::unimplemented;
     } else {
+        write_host_fpcr(saved_fpcr);
         outcome = Outcome::faulted;
         fault_address = g_fault_address;
     }
