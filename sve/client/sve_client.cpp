@@ -10,6 +10,7 @@
 #include "sve/client/client_state.h"
 #include "sve/client/cpu_state.h"
 #include "sve/client/instrument.h"
+#include "sve/kernels/guest_memory.h"
 #include "sve/trace/trace_support.h"
 
 namespace ostrel::client {
@@ -69,6 +70,11 @@ bool parse_client_arguments(int argc, const char *argv[], std::string *error) {
 DR_EXPORT void dr_client_main(client_id_t, int argc, const char *argv[]) {
     using namespace ostrel::client;
     dr_set_client_name("Ostrel SVE emulation client", "https://github.com/ostrel/ostrel/issues");
+    // The framework loads the client with a private C library that the dynamic linker never set
+    // up, so the static initialiser's sysconf(_SC_PAGESIZE) answers that library's fallback (64 KiB
+    // on AArch64), not the kernel's page size; the page probes of the non-fault and first-fault
+    // loads need the real one, which the framework knows.
+    page_size = static_cast<uint32_t>(dr_page_size());
 
     std::string parse_error;
     if (!parse_client_arguments(argc, argv, &parse_error)) {

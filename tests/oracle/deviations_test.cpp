@@ -188,5 +188,41 @@ TEST_F(DeviationSemantics, DenormalConditionLooksAtNamedRegistersOnly) {
     EXPECT_EQ(judge_case(row, c, reference, engine, l).verdict, Verdict::equal);
 }
 
+// The speculative loads' states: Z elements the engine's FFR marks as not loaded, FFR bits of
+// elements the governing predicate (bits 12..10) leaves inactive, and a fault of the reference
+// where the engine completes. Each excuses exactly that and nothing next to it.
+TEST_F(DeviationSemantics, SpeculativeLoadStatesExcuseOnlyTheirElements) {
+    const unsigned pg = (c.header.encoding >> 10) & 7;
+    std::memset(c.header.state.p[pg], 0, kPredicateBytes);
+    set_packed_bit(c.header.state.p[pg], 4 * 1, true); // element 1 active, 0 and 2 inactive
+    std::memset(reference.header.state.ffr, 0xff, kPredicateBytes);
+    std::memset(engine.header.state.ffr, 0xff, kPredicateBytes);
+
+    const DeviationList z_rule = list("| F32 | always | z-ffr-cleared | t |\n");
+    put(engine.header.state.z[7] + 8, 0x12345678); // element 2 differs
+    EXPECT_EQ(judge_case(row, c, reference, engine, z_rule).verdict, Verdict::mismatch);
+    set_packed_bit(reference.header.state.ffr, 8, false); // the reference's FFR alone: no
+    set_packed_bit(engine.header.state.ffr, 8, false);
+    EXPECT_EQ(judge_case(row, c, reference, engine, z_rule).verdict, Verdict::equal);
+    set_packed_bit(engine.header.state.ffr, 8, true);
+    EXPECT_EQ(judge_case(row, c, reference, engine, z_rule).verdict, Verdict::mismatch);
+    std::memcpy(engine.header.state.z[7], reference.header.state.z[7], kVectorBytes);
+    std::memset(reference.header.state.ffr, 0xff, kPredicateBytes);
+
+    const DeviationList ffr_rule = list("| F32 | always | ffr-inactive | t |\n");
+    set_packed_bit(engine.header.state.ffr, 8, false); // element 2: inactive
+    EXPECT_EQ(judge_case(row, c, reference, engine, ffr_rule).verdict, Verdict::equal);
+    set_packed_bit(engine.header.state.ffr, 4, false); // element 1: active
+    EXPECT_EQ(judge_case(row, c, reference, engine, ffr_rule).verdict, Verdict::mismatch);
+    std::memset(engine.header.state.ffr, 0xff, kPredicateBytes);
+
+    const DeviationList fault_rule = list("| F32 | always | fault | t |\n");
+    reference.header.outcome = Outcome::faulted;
+    EXPECT_EQ(judge_case(row, c, reference, engine, {}).verdict, Verdict::mismatch);
+    EXPECT_EQ(judge_case(row, c, reference, engine, fault_rule).verdict, Verdict::equal);
+    // Only that way round: an engine that faults where the reference completes stays wrong.
+    EXPECT_EQ(judge_case(row, c, engine, reference, fault_rule).verdict, Verdict::mismatch);
+}
+
 } // namespace
 } // namespace ostrel::oracle

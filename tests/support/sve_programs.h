@@ -21,7 +21,8 @@ namespace ostrel::testing {
 
 inline const std::vector<std::string> kExamples = {"vector_add",         "byte_fill_copy",
                                                    "region_of_interest", "threads",
-                                                   "permute_reduce",     "integer_predicates"};
+                                                   "permute_reduce",     "integer_predicates",
+                                                   "gathers_structures"};
 
 // Programs that real SVE code resembles, run with the arguments given: straight-line blocks of
 // up to 2,000 SVE instructions, each run often enough to become part of a trace; plain C loops the
@@ -34,7 +35,8 @@ struct ProgramRun {
 inline const std::vector<ProgramRun> kCompiledPrograms = {{"straight_line_blocks", {}},
                                                           {"vectorised_loops", {}},
                                                           {"vectorised_loops", {"threads"}},
-                                                          {"vectorised_main", {}}};
+                                                          {"vectorised_main", {}},
+                                                          {"first_fault_threads", {}}};
 
 inline std::string program_run_name(const ::testing::TestParamInfo<ProgramRun> &info) {
     std::string name = info.param.name;
