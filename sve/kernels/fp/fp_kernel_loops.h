@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "sve/fplib/fplib.h"
 #include "sve/kernels/vec_value.h"
