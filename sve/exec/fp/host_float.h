@@ -9,7 +9,14 @@
 // the emulated host FPSR when its HostFpu goes out of scope.
 #pragma once
 
+#include <type_traits>
+
 #include "sve/client/cpu_state.h"
+
+namespace ostrel::fp {
+// The host's own type for an element pattern.
+template <class T> using HostNative = std::conditional_t<sizeof(T) == 4, float, double>;
+} // namespace ostrel::fp
 
 #if defined(__aarch64__)
 #include "sve/exec/fp/host_float_aarch64.h"

@@ -7,11 +7,8 @@
 
 #include <cstdint>
 #include <cstring>
-#include <type_traits>
 
 namespace ostrel::fp {
-
-template <class T> using HostNative = std::conditional_t<sizeof(T) == 4, float, double>;
 
 template <class T> inline HostNative<T> to_native(T bits) {
     HostNative<T> v;
