@@ -19,10 +19,9 @@
 
 namespace ostrel::testing {
 
-inline const std::vector<std::string> kExamples = {"vector_add",         "byte_fill_copy",
-                                                   "region_of_interest", "threads",
-                                                   "permute_reduce",     "integer_predicates",
-                                                   "gathers_structures"};
+inline const std::vector<std::string> kExamples = {
+    "vector_add",     "byte_fill_copy",     "region_of_interest", "threads",
+    "permute_reduce", "integer_predicates", "gathers_structures", "floating_point"};
 
 // Programs that real SVE code resembles, run with the arguments given: straight-line blocks of
 // up to 2,000 SVE instructions, each run often enough to become part of a trace; plain C loops the
