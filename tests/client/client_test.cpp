@@ -147,18 +147,9 @@ TEST_P(ClientRegisters, MatchTheReference) {
 // it. fpcr: FPCR written from X5, XZR and X21 (the mirror's usual scratch register).
 INSTANTIATE_TEST_SUITE_P(All, ClientRegisters, testing::Values("stolen", "sp", "fpcr"));
 
-TEST(ClientFailures, AFailedEmulationIsReportedAndExecutionGoesOn) {
-    const std::string program = required_program("client_edges");
-    const ProgramResult run = under_client(program, {"fail"});
-    EXPECT_EQ(run.exit_status, 0) << run.err;
-    EXPECT_EQ(run.out, "after: cntw=48\n");
-    // The floating-point add is not emulated yet: it reports itself, then the call reports the
-    // failure with the word at the instruction's address.
-    EXPECT_NE(run.err.find("Unimplemented instruction: [  "), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("Error: failed to emulate SVE instruction 0x65808020 at PC 0x"),
-              std::string::npos)
-        << run.err;
-}
+// Every row of the decode tables is emulated, so no instruction's emulation fails under the
+// client any more; the report of a failed emulation belongs to the run-time path both front ends
+// share and is checked there (tests/emulate).
 
 TEST(ClientFailures, AnUnguardedFaultEndsTheProcessWithItsSignal) {
     const std::string program = required_program("client_edges");

@@ -33,73 +33,25 @@ aarch64_decode_rc scatter(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg, Addr
     return DECODE_OK;
 }
 
-template <typename T, typename U>
-aarch64_decode_rc scatter_vector_base(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,
-                                      aarch64_z_reg zn, unsigned imm) {
-    const uint8_t *bases = s->z[zn.num];
-    return scatter<T, U>(s, zt, pg, [&](unsigned i) {
-        return vector_base_address(load_element<U>(bases, i), imm, sizeof(T));
-    });
-}
-
-template <typename T, typename U, AdrOffset Kind, bool Scaled>
-aarch64_decode_rc scatter_offsets(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,
-                                  aarch64_i_rsp_reg xn, aarch64_z_reg zm) {
-    const uint64_t base = read_gpr_or_sp(*s, xn);
-    const uint8_t *offsets = s->z[zm.num];
-    return scatter<T, U>(s, zt, pg, [&](unsigned i) {
-        return vector_offset_address<Kind>(base, load_element<U>(offsets, i),
-                                           Scaled ? kLog2Size<T> : 0);
-    });
-}
-
 } // namespace
 
-#define OSTREL_SCATTER_VI(name, T, U)                                                              \
-    aarch64_decode_rc sve_##name##_zpzi(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,          \
-                                        aarch64_z_reg zn, unsigned int imm) {                      \
-        return scatter_vector_base<T, U>(s, zt, pg, zn, imm);                                      \
-    }
-#define OSTREL_SCATTER_VS(name, T, U, kind)                                                        \
-    aarch64_decode_rc sve_##name##_zpzr(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,          \
-                                        aarch64_z_reg zm, aarch64_i_rsp_reg xn) {                  \
-        return scatter_offsets<T, U, AdrOffset::kind, false>(s, zt, pg, xn, zm);                   \
-    }
-#define OSTREL_SCATTER_SV(name, T, U, kind)                                                        \
-    aarch64_decode_rc sve_##name##_scaled_zprz(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,   \
-                                               aarch64_i_rsp_reg xn, aarch64_z_reg zm) {           \
-        return scatter_offsets<T, U, AdrOffset::kind, true>(s, zt, pg, xn, zm);                    \
-    }
-
 // 32-bit elements.
-OSTREL_SCATTER_VI(st1b_s, uint8_t, uint32_t)
-OSTREL_SCATTER_VI(st1h_s, uint16_t, uint32_t)
-OSTREL_SCATTER_VI(st1w, uint32_t, uint32_t)
-OSTREL_SCATTER_VS(st1b_s_sxtw, uint8_t, uint32_t, sxtw)
-OSTREL_SCATTER_VS(st1h_s_sxtw, uint16_t, uint32_t, sxtw)
-OSTREL_SCATTER_VS(st1w_sxtw, uint32_t, uint32_t, sxtw)
-OSTREL_SCATTER_VS(st1b_s_uxtw, uint8_t, uint32_t, uxtw)
-OSTREL_SCATTER_VS(st1h_s_uxtw, uint16_t, uint32_t, uxtw)
-OSTREL_SCATTER_VS(st1w_uxtw, uint32_t, uint32_t, uxtw)
-OSTREL_SCATTER_SV(st1h_s_sxtw, uint16_t, uint32_t, sxtw)
-OSTREL_SCATTER_SV(st1w_sxtw, uint32_t, uint32_t, sxtw)
-OSTREL_SCATTER_SV(st1h_s_uxtw, uint16_t, uint32_t, uxtw)
-OSTREL_SCATTER_SV(st1w_uxtw, uint32_t, uint32_t, uxtw)
+OSTREL_VECTOR_ADDRESS_VI(st1b_s, scatter, uint8_t, uint32_t)
+OSTREL_VECTOR_ADDRESS_VI(st1h_s, scatter, uint16_t, uint32_t)
+OSTREL_VECTOR_ADDRESS_VI(st1w, scatter, uint32_t, uint32_t)
+OSTREL_VECTOR_ADDRESS_VS(st1b_s_sxtw, scatter, uint8_t, uint32_t, sxtw)
+OSTREL_VECTOR_ADDRESS_VS(st1h_s_sxtw, scatter, uint16_t, uint32_t, sxtw)
+OSTREL_VECTOR_ADDRESS_VS(st1w_sxtw, scatter, uint32_t, uint32_t, sxtw)
+OSTREL_VECTOR_ADDRESS_VS(st1b_s_uxtw, scatter, uint8_t, uint32_t, uxtw)
+OSTREL_VECTOR_ADDRESS_VS(st1h_s_uxtw, scatter, uint16_t, uint32_t, uxtw)
+OSTREL_VECTOR_ADDRESS_VS(st1w_uxtw, scatter, uint32_t, uint32_t, uxtw)
+OSTREL_VECTOR_ADDRESS_SV(st1h_s_sxtw, scatter, uint16_t, uint32_t, sxtw)
+OSTREL_VECTOR_ADDRESS_SV(st1w_sxtw, scatter, uint32_t, uint32_t, sxtw)
+OSTREL_VECTOR_ADDRESS_SV(st1h_s_uxtw, scatter, uint16_t, uint32_t, uxtw)
+OSTREL_VECTOR_ADDRESS_SV(st1w_uxtw, scatter, uint32_t, uint32_t, uxtw)
 
-// 64-bit elements; byte scatters have no scaled forms.
-#define OSTREL_SCATTER_D(name, T, scaled_too)                                                      \
-    OSTREL_SCATTER_VI(name, T, uint64_t)                                                           \
-    OSTREL_SCATTER_VS(name, T, uint64_t, whole)                                                    \
-    OSTREL_SCATTER_VS(name##_sxtw, T, uint64_t, sxtw)                                              \
-    OSTREL_SCATTER_VS(name##_uxtw, T, uint64_t, uxtw)                                              \
-    OSTREL_SCATTER_D_SCALED_##scaled_too(name, T)
-#define OSTREL_SCATTER_D_SCALED_no(name, T)
-#define OSTREL_SCATTER_D_SCALED_yes(name, T)                                                       \
-    OSTREL_SCATTER_SV(name, T, uint64_t, whole)                                                    \
-    OSTREL_SCATTER_SV(name##_sxtw, T, uint64_t, sxtw)                                              \
-    OSTREL_SCATTER_SV(name##_uxtw, T, uint64_t, uxtw)
-
-OSTREL_SCATTER_D(st1b_d, uint8_t, no)
-OSTREL_SCATTER_D(st1h_d, uint16_t, yes)
-OSTREL_SCATTER_D(st1w_d, uint32_t, yes)
-OSTREL_SCATTER_D(st1d, uint64_t, yes)
+// 64-bit elements.
+OSTREL_VECTOR_ADDRESS_D(st1b_d, scatter, uint8_t, no)
+OSTREL_VECTOR_ADDRESS_D(st1h_d, scatter, uint16_t, yes)
+OSTREL_VECTOR_ADDRESS_D(st1w_d, scatter, uint32_t, yes)
+OSTREL_VECTOR_ADDRESS_D(st1d, scatter, uint64_t, yes)

@@ -1,7 +1,7 @@
 /* Corners of the instrumentation client, one per command-line word: registers the framework
- * treats specially (X26..X28, SP), writes of FPCR, an instruction whose emulation fails and a
- * fault of an emulated load. Apart from "fail" and "fault", which show the client's own
- * messages, each prints what it prints on a processor with SVE. */
+ * treats specially (X26..X28, SP), writes of FPCR and a fault of an emulated load. Apart from
+ * "fault", which shows the client's own message, each prints what it prints on a processor with
+ * SVE. */
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
@@ -74,18 +74,6 @@ static void fpcr_writes(void) {
            (unsigned long long)x21_after, (unsigned long long)x22_after);
 }
 
-/* A floating-point add whose emulation reports failure, between two that succeed. */
-static void failing_instruction(void) {
-    uint64_t count;
-    __asm__ volatile("ptrue p0.s\n\t"
-                     ".inst 0x65808020\n\t" /* fadd z0.s, p0/m, z0.s, z1.s */
-                     "cntw %0\n\t"
-                     : "=r"(count)
-                     :
-                     : "p0", "z0", "memory");
-    printf("after: cntw=%llu\n", (unsigned long long)count);
-}
-
 /* A load from a page that cannot be read: no guarded read covers it. */
 static void faulting_load(void) {
     void *page = mmap(NULL, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -104,7 +92,6 @@ int main(int argc, char **argv) {
         if (!strcmp(argv[i], "stolen")) stolen_registers();
         else if (!strcmp(argv[i], "sp")) stack_pointer();
         else if (!strcmp(argv[i], "fpcr")) fpcr_writes();
-        else if (!strcmp(argv[i], "fail")) failing_instruction();
         else if (!strcmp(argv[i], "fault")) faulting_load();
         else {
             fprintf(stderr, "unknown case %s\n", argv[i]);
