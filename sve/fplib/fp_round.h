@@ -12,79 +12,103 @@ namespace ostrel::fplib {
 
 namespace detail {
 
-// mnt: the significand below its leading one, left-aligned in T; exp: the biased exponent the
-// result has when normal (0 or below for a tiny one).
-template <class T> inline T fp_round(int sign, int exp, T mnt, int rm, int mode, int *flags) {
+// Adds the rounding increment to a packed result whose last place is bit 0 (a carry out of the
+// fraction moves into the exponent, as it must), then sets bit 0 for round-to-odd. error: 0 exact,
+// 1 below half an ulp, 2 exactly half, 3 above half. Branches only where the mode decides.
+template <class T> inline T fp_round_increment(T packed, int error, int sign, int rm) {
+    bool up;
+    if (rm == FPRounding_TIEEVEN) {
+        up = (error | static_cast<int>(packed & 1)) == 3; // above half, or half with an odd ulp
+    } else if (rm == FPRounding_POSINF) {
+        up = error && !sign;
+    } else if (rm == FPRounding_NEGINF) {
+        up = error && sign;
+    } else {
+        up = false;
+    }
+    packed = static_cast<T>(packed + up);
+    if constexpr (FPFormat<T>::rounds_to_odd) {
+        if (rm == FPRounding_ODD && error) packed |= 1;
+    }
+    return packed;
+}
+
+// The rounding bits of mnt below its top F bits, as fp_round_increment takes them.
+template <class T> inline int fp_round_error(T mnt, int drop) {
+    return static_cast<int>((mnt >> (drop - 1)) & 1) << 1 |
+           static_cast<int>((mnt & ((T(1) << (drop - 1)) - 1)) != 0);
+}
+
+// The results the common case does not cover: flushed, tiny, overflowing and alternative-half
+// ones. Out of line so that the common case stays small enough to inline.
+template <class T>
+__attribute__((noinline, cold)) T fp_round_rare(int sign, int exp, T mnt, int rm, int mode,
+                                                int *flags) {
     using Fmt = FPFormat<T>;
     constexpr int W = Fmt::width, E = Fmt::E, F = Fmt::F;
-    if ((mode & Fmt::flush_mode) && exp < 1) {
+    if (W == 16 && (mode & FPLIB_AHP) && exp >= 1) {
+        // Exponent 31 is an ordinary exponent; beyond it there is nothing to round to.
+        const T ahp_nan = static_cast<T>(Fmt::zero(sign) | 0x7fff);
+        if (exp > Fmt::exp_max) {
+            *flags |= FPSCR_IOC;
+            return ahp_nan;
+        }
+        const T packed = static_cast<T>(Fmt::zero(sign) | (T(exp) << F) | (mnt >> (E + 1)));
+        const int error = fp_round_error<T>(mnt, E + 1);
+        const T result = fp_round_increment<T>(packed, error, sign, rm);
+        if ((result ^ packed) & Fmt::sign_bit) { // carried beyond exponent 31
+            *flags |= FPSCR_IOC;
+            return ahp_nan;
+        }
+        *flags |= error ? FPSCR_IXC : 0;
+        return result;
+    }
+    if (exp >= Fmt::exp_max) {
+        *flags |= FPSCR_OFC | FPSCR_IXC;
+        const bool to_infinity = rm == FPRounding_TIEEVEN || (rm == FPRounding_POSINF && !sign) ||
+                                 (rm == FPRounding_NEGINF && sign);
+        return to_infinity ? Fmt::inf(sign) : Fmt::max_finite(sign);
+    }
+    // Tiny: judged before rounding, flushed under the width's flush control.
+    if (mode & Fmt::flush_mode) {
         *flags |= FPSCR_UFC;
         return Fmt::zero(sign);
     }
     // Implicit one at bit F + 2, then the fraction, a round bit and a sticky bit.
     const T m = static_cast<T>((T(4) << F) | (mnt >> (E - 1)) |
                                static_cast<T>((mnt & ((T(1) << E) - 1)) != 0));
-    int biased;
+    const int shift = 1 - exp;
     T q;
     int error;
-    if (exp >= 1) {
-        biased = exp;
-        q = static_cast<T>(m >> 2);
-        error = static_cast<int>(m & 3);
+    if (shift >= W) {
+        q = 0;
+        error = 1;
     } else {
-        biased = 0;
-        const int shift = 1 - exp;
-        if (shift >= W) {
-            q = 0;
-            error = 1;
-        } else {
-            q = shift + 2 >= W ? T(0) : static_cast<T>(m >> (shift + 2));
-            error = static_cast<int>((m >> shift) & 3) |
-                    static_cast<int>((m & ((T(1) << shift) - 1)) != 0);
-        }
+        q = shift + 2 >= W ? T(0) : static_cast<T>(m >> (shift + 2));
+        error =
+            static_cast<int>((m >> shift) & 3) | static_cast<int>((m & ((T(1) << shift) - 1)) != 0);
     }
-    if (biased == 0 && error) *flags |= FPSCR_UFC;
+    if (error) *flags |= FPSCR_UFC | FPSCR_IXC;
+    // A carry into bit F makes the smallest normal, which the packing gives by itself.
+    return fp_round_increment<T>(static_cast<T>(Fmt::zero(sign) | q), error, sign, rm);
+}
 
-    // Branch-free where the data decides (the error bits), branches where the mode does.
-    bool up;
-    switch (rm) {
-    case FPRounding_TIEEVEN:
-        up = (error | static_cast<int>(q & 1)) == 3; // above half, or half with q odd
-        break;
-    case FPRounding_POSINF:
-        up = error && !sign;
-        break;
-    case FPRounding_NEGINF:
-        up = error && sign;
-        break;
-    default:
-        up = false;
-        break;
+// mnt: the significand below its leading one, left-aligned in T; exp: the biased exponent the
+// result has when normal (0 or below for a tiny one).
+template <class T> inline T fp_round(int sign, int exp, T mnt, int rm, int mode, int *flags) {
+    using Fmt = FPFormat<T>;
+    constexpr int E = Fmt::E, F = Fmt::F;
+    const bool ahp = Fmt::width == 16 && (mode & FPLIB_AHP);
+    if (__builtin_expect(static_cast<unsigned>(exp - 1) < unsigned(Fmt::exp_max - 1) && !ahp, 1)) {
+        // Normal before rounding: pack, round in place, and a carry into exponent exp_max is
+        // exactly the overflow to infinity of the modes that round up.
+        const T packed = static_cast<T>(Fmt::zero(sign) | (T(exp) << F) | (mnt >> (E + 1)));
+        const int error = fp_round_error<T>(mnt, E + 1);
+        const T result = fp_round_increment<T>(packed, error, sign, rm);
+        *flags |= (error ? FPSCR_IXC : 0) | (Fmt::abs(result) == Fmt::infinity ? FPSCR_OFC : 0);
+        return result;
     }
-    q = static_cast<T>(q + up);
-    if (biased == 0 && q == (T(1) << F)) biased = 1; // rounded up to the smallest normal
-    if (q == (T(2) << F)) {
-        ++biased;
-        q = static_cast<T>(T(1) << F);
-    }
-    if constexpr (Fmt::rounds_to_odd) {
-        if (rm == FPRounding_ODD && error) q |= 1;
-    }
-
-    if (W == 16 && (mode & FPLIB_AHP)) {
-        // Exponent 31 is an ordinary exponent; beyond it there is nothing to round to.
-        if (biased > Fmt::exp_max) {
-            *flags |= FPSCR_IOC;
-            return static_cast<T>(Fmt::zero(sign) | 0x7fff);
-        }
-    } else if (biased >= Fmt::exp_max) {
-        *flags |= FPSCR_OFC | FPSCR_IXC;
-        const bool to_infinity = rm == FPRounding_TIEEVEN || (rm == FPRounding_POSINF && !sign) ||
-                                 (rm == FPRounding_NEGINF && sign);
-        return to_infinity ? Fmt::inf(sign) : Fmt::max_finite(sign);
-    }
-    *flags |= error ? FPSCR_IXC : 0;
-    return static_cast<T>(Fmt::zero(sign) | (T(biased) << F) | (q & Fmt::frac_mask));
+    return fp_round_rare<T>(sign, exp, mnt, rm, mode, flags);
 }
 
 } // namespace detail

@@ -35,6 +35,20 @@ template <class T> inline FPUnpacked<T> fp_unpack(T x, int mode, int *flags) {
     return u;
 }
 
+// A normal operand: neither zero, denormal, infinity nor NaN.
+template <class T> inline bool fp_is_normal(T x) {
+    using Fmt = FPFormat<T>;
+    return static_cast<T>(Fmt::abs(x) - Fmt::implicit_bit) <
+           static_cast<T>(Fmt::infinity - Fmt::implicit_bit);
+}
+
+// Unpacking of a normal operand, which needs no flush.
+template <class T> inline FPUnpacked<T> fp_unpack_normal(T x) {
+    using Fmt = FPFormat<T>;
+    return {static_cast<int>(x >> (Fmt::width - 1)), static_cast<int>((x >> Fmt::F) & Fmt::exp_max),
+            static_cast<T>((x & Fmt::frac_mask) | Fmt::implicit_bit)};
+}
+
 // Shifts a non-zero significand so that its leading one is at bit F, lowering the exponent of a
 // denormal below 1 accordingly.
 template <class T> inline void fp_normalise(FPUnpacked<T> &u) {

@@ -77,3 +77,8 @@ uint32_t UnsignedRecipEstimate(uint32_t op);
 uint32_t UnsignedRSqrtEstimate(uint32_t op);
 
 } // namespace ostrel::fplib
+
+// The definitions of the hottest operations, for inlining into element loops.
+#include "sve/fplib/add_sub.h"
+#include "sve/fplib/mul.h"
+#include "sve/fplib/muladd.h"
