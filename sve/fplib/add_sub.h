@@ -24,8 +24,8 @@ template <class U> inline U select_mask(bool c) {
 // magnitude leads: its sign and exponent are the result's, and the smaller one, aligned to it,
 // never exceeds it.
 template <class T>
-inline T fp_add_ordered(const FPUnpacked<T> &big, const FPUnpacked<T> &small, int mode,
-                        int *flags) {
+FPLIB_ALWAYS_INLINE T fp_add_ordered(const FPUnpacked<T> &big, const FPUnpacked<T> &small, int mode,
+                                     int *flags) {
     using Fmt = FPFormat<T>;
     const T x = static_cast<T>(big.mnt << 3);
     T y = static_cast<T>(small.mnt << 3);
@@ -47,7 +47,7 @@ template <class T> inline bool fp_add_swaps(T a, T b) {
 // Any operands: NaNs, infinities, zeros and denormals (add_sub.cpp).
 template <class T> T fp_add_any(T op1, T op2, int negate2, int mode, int *flags);
 
-template <class T> inline T fp_add(T op1, T op2, int negate2, FPSCR &fpscr) {
+template <class T> FPLIB_ALWAYS_INLINE T fp_add(T op1, T op2, int negate2, FPSCR &fpscr) {
     using Fmt = FPFormat<T>;
     const int mode = fp_mode_word(fpscr);
     int flags = 0;

@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+// The common cases of the hot operations are small; inlining them into element loops is the
+// point of defining them in headers, and the compiler's size heuristics would decline.
+#define FPLIB_ALWAYS_INLINE inline __attribute__((always_inline))
+
 namespace ostrel::fplib {
 
 template <class U> constexpr int bit_count = static_cast<int>(sizeof(U) * 8);

@@ -13,30 +13,27 @@ namespace ostrel::fplib {
 namespace detail {
 
 // Adds the rounding increment to a packed result whose last place is bit 0 (a carry out of the
-// fraction moves into the exponent, as it must), then sets bit 0 for round-to-odd. error: 0 exact,
-// 1 below half an ulp, 2 exactly half, 3 above half. Branches only where the mode decides.
-template <class T> inline T fp_round_increment(T packed, int error, int sign, int rm) {
+// fraction moves into the exponent, as it must), then sets bit 0 for round-to-odd. rest: the
+// `drop` bits below the last place, so that half an ulp is 2^(drop - 1). Branches only where the
+// mode decides.
+template <class T>
+FPLIB_ALWAYS_INLINE T fp_round_increment(T packed, T rest, int drop, int sign, int rm) {
     bool up;
     if (rm == FPRounding_TIEEVEN) {
-        up = (error | static_cast<int>(packed & 1)) == 3; // above half, or half with an odd ulp
+        // Above half, or half with an odd last place, carries into bit `drop`.
+        up = static_cast<T>(rest + (packed & 1) + (T(1) << (drop - 1)) - 1) >> drop;
     } else if (rm == FPRounding_POSINF) {
-        up = error && !sign;
+        up = rest && !sign;
     } else if (rm == FPRounding_NEGINF) {
-        up = error && sign;
+        up = rest && sign;
     } else {
         up = false;
     }
     packed = static_cast<T>(packed + up);
     if constexpr (FPFormat<T>::rounds_to_odd) {
-        if (rm == FPRounding_ODD && error) packed |= 1;
+        if (rm == FPRounding_ODD && rest) packed |= 1;
     }
     return packed;
-}
-
-// The rounding bits of mnt below its top F bits, as fp_round_increment takes them.
-template <class T> inline int fp_round_error(T mnt, int drop) {
-    return static_cast<int>((mnt >> (drop - 1)) & 1) << 1 |
-           static_cast<int>((mnt & ((T(1) << (drop - 1)) - 1)) != 0);
 }
 
 // The results the common case does not cover: flushed, tiny, overflowing and alternative-half
@@ -54,13 +51,13 @@ __attribute__((noinline, cold)) T fp_round_rare(int sign, int exp, T mnt, int rm
             return ahp_nan;
         }
         const T packed = static_cast<T>(Fmt::zero(sign) | (T(exp) << F) | (mnt >> (E + 1)));
-        const int error = fp_round_error<T>(mnt, E + 1);
-        const T result = fp_round_increment<T>(packed, error, sign, rm);
+        const T rest = static_cast<T>(mnt & ((T(1) << (E + 1)) - 1));
+        const T result = fp_round_increment<T>(packed, rest, E + 1, sign, rm);
         if ((result ^ packed) & Fmt::sign_bit) { // carried beyond exponent 31
             *flags |= FPSCR_IOC;
             return ahp_nan;
         }
-        *flags |= error ? FPSCR_IXC : 0;
+        *flags |= rest ? FPSCR_IXC : 0;
         return result;
     }
     if (exp >= Fmt::exp_max) {
@@ -78,24 +75,23 @@ __attribute__((noinline, cold)) T fp_round_rare(int sign, int exp, T mnt, int rm
     const T m = static_cast<T>((T(4) << F) | (mnt >> (E - 1)) |
                                static_cast<T>((mnt & ((T(1) << E) - 1)) != 0));
     const int shift = 1 - exp;
-    T q;
-    int error;
+    T q, error; // error: a round bit and a sticky bit
     if (shift >= W) {
         q = 0;
         error = 1;
     } else {
         q = shift + 2 >= W ? T(0) : static_cast<T>(m >> (shift + 2));
-        error =
-            static_cast<int>((m >> shift) & 3) | static_cast<int>((m & ((T(1) << shift) - 1)) != 0);
+        error = static_cast<T>(((m >> shift) & 3) | T((m & ((T(1) << shift) - 1)) != 0));
     }
     if (error) *flags |= FPSCR_UFC | FPSCR_IXC;
     // A carry into bit F makes the smallest normal, which the packing gives by itself.
-    return fp_round_increment<T>(static_cast<T>(Fmt::zero(sign) | q), error, sign, rm);
+    return fp_round_increment<T>(static_cast<T>(Fmt::zero(sign) | q), error, 2, sign, rm);
 }
 
 // mnt: the significand below its leading one, left-aligned in T; exp: the biased exponent the
 // result has when normal (0 or below for a tiny one).
-template <class T> inline T fp_round(int sign, int exp, T mnt, int rm, int mode, int *flags) {
+template <class T>
+FPLIB_ALWAYS_INLINE T fp_round(int sign, int exp, T mnt, int rm, int mode, int *flags) {
     using Fmt = FPFormat<T>;
     constexpr int E = Fmt::E, F = Fmt::F;
     const bool ahp = Fmt::width == 16 && (mode & FPLIB_AHP);
@@ -103,9 +99,10 @@ template <class T> inline T fp_round(int sign, int exp, T mnt, int rm, int mode,
         // Normal before rounding: pack, round in place, and a carry into exponent exp_max is
         // exactly the overflow to infinity of the modes that round up.
         const T packed = static_cast<T>(Fmt::zero(sign) | (T(exp) << F) | (mnt >> (E + 1)));
-        const int error = fp_round_error<T>(mnt, E + 1);
-        const T result = fp_round_increment<T>(packed, error, sign, rm);
-        *flags |= (error ? FPSCR_IXC : 0) | (Fmt::abs(result) == Fmt::infinity ? FPSCR_OFC : 0);
+        const T rest = static_cast<T>(mnt & ((T(1) << (E + 1)) - 1));
+        const T result = fp_round_increment<T>(packed, rest, E + 1, sign, rm);
+        if (__builtin_expect(Fmt::abs(result) == Fmt::infinity, 0)) *flags |= FPSCR_OFC;
+        *flags |= rest ? FPSCR_IXC : 0;
         return result;
     }
     return fp_round_rare<T>(sign, exp, mnt, rm, mode, flags);
@@ -113,18 +110,22 @@ template <class T> inline T fp_round(int sign, int exp, T mnt, int rm, int mode,
 
 } // namespace detail
 
-inline uint16_t fp16_round_(int sign, int exp, uint16_t mnt, int rm, int mode, int *flags) {
+FPLIB_ALWAYS_INLINE uint16_t fp16_round_(int sign, int exp, uint16_t mnt, int rm, int mode,
+                                         int *flags) {
     return detail::fp_round<uint16_t>(sign, exp, mnt, rm, mode, flags);
 }
-inline uint32_t fp32_round_(int sign, int exp, uint32_t mnt, int rm, int mode, int *flags) {
+FPLIB_ALWAYS_INLINE uint32_t fp32_round_(int sign, int exp, uint32_t mnt, int rm, int mode,
+                                         int *flags) {
     return detail::fp_round<uint32_t>(sign, exp, mnt, rm, mode, flags);
 }
-inline uint64_t fp64_round_(int sign, int exp, uint64_t mnt, int rm, int mode, int *flags) {
+FPLIB_ALWAYS_INLINE uint64_t fp64_round_(int sign, int exp, uint64_t mnt, int rm, int mode,
+                                         int *flags) {
     return detail::fp_round<uint64_t>(sign, exp, mnt, rm, mode, flags);
 }
 
 // The rounding routine of T's width.
-template <class T> inline T fp_round(int sign, int exp, T mnt, int rm, int mode, int *flags) {
+template <class T>
+FPLIB_ALWAYS_INLINE T fp_round(int sign, int exp, T mnt, int rm, int mode, int *flags) {
     if constexpr (sizeof(T) == 2) return fp16_round_(sign, exp, mnt, rm, mode, flags);
     if constexpr (sizeof(T) == 4) return fp32_round_(sign, exp, mnt, rm, mode, flags);
     if constexpr (sizeof(T) == 8) return fp64_round_(sign, exp, mnt, rm, mode, flags);
@@ -133,7 +134,7 @@ template <class T> inline T fp_round(int sign, int exp, T mnt, int rm, int mode,
 // Rounds the non-zero integer x scaled so that its bit 0 has biased exponent exp_bit0 (that is,
 // x x 2^(exp_bit0 - bias)); x may be narrower or wider than T, wider bits go to the sticky bit.
 template <class T, class U>
-inline T fp_round_integer(int sign, int exp_bit0, U x, int rm, int mode, int *flags) {
+FPLIB_ALWAYS_INLINE T fp_round_integer(int sign, int exp_bit0, U x, int rm, int mode, int *flags) {
     const int lz = leading_zeros(x);
     const U below_leading_one = static_cast<U>(static_cast<U>(x << lz) << 1);
     return fp_round<T>(sign, exp_bit0 + bit_count<U> - 1 - lz,

@@ -13,7 +13,8 @@ namespace detail {
 
 // The rounded product of two finite non-zero operands.
 template <class T>
-inline T fp_mul_finite(const FPUnpacked<T> &a, const FPUnpacked<T> &b, int mode, int *flags) {
+FPLIB_ALWAYS_INLINE T fp_mul_finite(const FPUnpacked<T> &a, const FPUnpacked<T> &b, int mode,
+                                    int *flags) {
     using Fmt = FPFormat<T>;
     using Wide = typename Fmt::Wide;
     const Wide product = static_cast<Wide>(static_cast<Wide>(a.mnt) * b.mnt);
@@ -24,7 +25,7 @@ inline T fp_mul_finite(const FPUnpacked<T> &a, const FPUnpacked<T> &b, int mode,
 // Any operands: NaNs, infinities, zeros and denormals (mul.cpp).
 template <class T> T fp_mul_any(T op1, T op2, bool extended, int mode, int *flags);
 
-template <class T> inline T fp_mul(T op1, T op2, bool extended, FPSCR &fpscr) {
+template <class T> FPLIB_ALWAYS_INLINE T fp_mul(T op1, T op2, bool extended, FPSCR &fpscr) {
     const int mode = fp_mode_word(fpscr);
     int flags = 0;
     const T result =

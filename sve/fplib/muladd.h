@@ -8,6 +8,8 @@
 #include "sve/fplib/fp_unpack.h"
 #include "sve/fplib/fpscr.h"
 
+#include <algorithm>
+
 namespace ostrel::fplib {
 
 namespace detail {
@@ -15,8 +17,8 @@ namespace detail {
 // (a + b x c) x 2^scale for finite operands, rounded, unless a and the product are zeros of one
 // sign.
 template <class T>
-inline T fp_muladd_finite(const FPUnpacked<T> &ua, const FPUnpacked<T> &ub, const FPUnpacked<T> &uc,
-                          int scale, int mode, int *flags) {
+FPLIB_ALWAYS_INLINE T fp_muladd_finite(const FPUnpacked<T> &ua, const FPUnpacked<T> &ub,
+                                       const FPUnpacked<T> &uc, int scale, int mode, int *flags) {
     using Fmt = FPFormat<T>;
     using Wide = typename Fmt::Wide;
     constexpr int F = Fmt::F;
@@ -36,24 +38,22 @@ inline T fp_muladd_finite(const FPUnpacked<T> &ua, const FPUnpacked<T> &ub, cons
         place(static_cast<Wide>(static_cast<Wide>(static_cast<Wide>(ub.mnt) * uc.mnt) << 2), ep);
     if (!y) ep = ea; // a zero product takes the addend's exponent
     if (!x) ea = ep;
-    int exp;
-    if (ea >= ep) {
-        y = shift_right_jam(y, ea - ep);
-        exp = ea;
-    } else {
-        x = shift_right_jam(x, ep - ea);
-        exp = ep;
-    }
-    int sign = ua.sign;
-    Wide sum;
-    if (ua.sign == product_sign) {
-        sum = x + y;
-    } else if (x >= y) {
-        sum = x - y;
-    } else {
-        sum = y - x;
-        sign = product_sign;
-    }
+    // Both aligned to the larger exponent, and added with the product's sign folded in, by masks
+    // rather than branches: which term leads and whether the signs agree are as random as the
+    // data. A shift beyond the leading one leaves only the sticky bit, as the clamp keeps it.
+    const int exp = std::max(ea, ep);
+    const auto align = [](Wide v, int shift) {
+        shift = std::min(shift, top + 1);
+        return static_cast<Wide>((v >> shift) | Wide((v & ((Wide(1) << shift) - 1)) != 0));
+    };
+    x = align(x, exp - ea);
+    y = align(y, exp - ep);
+    const Wide negate = static_cast<Wide>(Wide(0) - Wide(ua.sign != product_sign));
+    Wide sum = static_cast<Wide>(x + ((y ^ negate) - negate));
+    // A difference below zero: the product led, and the magnitude is the negation.
+    const Wide below = static_cast<Wide>(Wide(0) - (sum >> (bit_count<Wide> - 1)));
+    sum = static_cast<Wide>((sum ^ below) - below);
+    const int sign = ua.sign ^ static_cast<int>(below & 1);
     if (!sum) return Fmt::zero((mode & FPLIB_RM_MASK) == FPRounding_NEGINF);
     return fp_round_integer<T>(sign, exp - 2 * F - 2 + scale, sum, mode & FPLIB_RM_MASK, mode,
                                flags);
@@ -64,7 +64,7 @@ template <class T> T fp_muladd_any(T a, T b, T c, int scale, int mode, int *flag
 
 } // namespace detail
 
-template <class T> inline T FPMulAdd(T addend, T op1, T op2, FPSCR &fpscr) {
+template <class T> FPLIB_ALWAYS_INLINE T FPMulAdd(T addend, T op1, T op2, FPSCR &fpscr) {
     const int mode = fp_mode_word(fpscr);
     int flags = 0;
     const T result =
