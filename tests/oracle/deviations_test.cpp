@@ -176,6 +176,22 @@ TEST_F(DeviationSemantics, FpcrConditionFollowsTheCase) {
     EXPECT_EQ(judge_case(row, c, reference, engine, l).verdict, Verdict::equal);
 }
 
+TEST_F(DeviationSemantics, FzDenormalAndNegativeConditionsNeedBothParts) {
+    const DeviationList fz = list("| F32 | fz-denormal-input | fpsr | t |\n");
+    const DeviationList negative = list("| F32 | negative-input | fpsr | t |\n");
+    engine.header.state.fpsr ^= 1u << 7;
+    put(c.header.state.z[named_register()] + 8, 0x00000001); // a denormal, FZ clear
+    EXPECT_EQ(judge_case(row, c, reference, engine, fz).verdict, Verdict::mismatch);
+    c.header.state.fpcr = 1u << 24;
+    EXPECT_EQ(judge_case(row, c, reference, engine, fz).verdict, Verdict::equal);
+    put(c.header.state.z[named_register()] + 8, 0x3f800000); // FZ set, no denormal
+    EXPECT_EQ(judge_case(row, c, reference, engine, fz).verdict, Verdict::mismatch);
+
+    EXPECT_EQ(judge_case(row, c, reference, engine, negative).verdict, Verdict::mismatch);
+    put(c.header.state.z[named_register()] + 12, 0xbf800000); // -1.0f
+    EXPECT_EQ(judge_case(row, c, reference, engine, negative).verdict, Verdict::equal);
+}
+
 TEST_F(DeviationSemantics, DenormalConditionLooksAtNamedRegistersOnly) {
     const DeviationList l = list("| F32 | denormal-input | fpsr | t |\n");
     engine.header.state.fpsr ^= 1u << 7; // IDC

@@ -16,6 +16,8 @@ const std::pair<const char *, Condition> kConditions[] = {
     {"nan-input", Condition::nan_input},
     {"denormal-input", Condition::denormal_input},
     {"fpcr-nondefault", Condition::fpcr_nondefault},
+    {"fz-denormal-input", Condition::fz_denormal_input},
+    {"negative-input", Condition::negative_input},
 };
 
 const std::pair<const char *, StateKind> kStates[] = {
@@ -139,6 +141,16 @@ bool some_input_is(FpClass wanted, const DecodeRow &row, const Case &c) {
     return false;
 }
 
+bool some_input_is_negative(const DecodeRow &row, const Case &c) {
+    const unsigned bytes = row_traits(row).element_bytes;
+    for (unsigned reg : named_vectors(row, c.header.encoding))
+        for (unsigned i = 0; i < kVectorBytes; i += bytes)
+            if (c.header.state.z[reg][i + bytes - 1] & 0x80) return true;
+    return false;
+}
+
+constexpr uint32_t kFpcrFz = 1u << 24;
+
 } // namespace
 
 bool parse_deviations(const std::string &text, DeviationList &out, std::string &error) {
@@ -224,6 +236,10 @@ bool condition_holds(Condition condition, const DecodeRow &row, const Case &c) {
         return some_input_is(FpClass::denormal, row, c);
     case Condition::fpcr_nondefault:
         return c.header.state.fpcr != 0;
+    case Condition::fz_denormal_input:
+        return (c.header.state.fpcr & kFpcrFz) != 0 && some_input_is(FpClass::denormal, row, c);
+    case Condition::negative_input:
+        return some_input_is_negative(row, c);
     }
     return false;
 }

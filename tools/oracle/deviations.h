@@ -13,9 +13,11 @@ namespace ostrel::oracle {
 
 enum class Condition {
     always,
-    nan_input,       // an element of a Z register the instruction names is a NaN
-    denormal_input,  // ... is a denormal
-    fpcr_nondefault, // the case's FPCR is not zero
+    nan_input,         // an element of a Z register the instruction names is a NaN
+    denormal_input,    // ... is a denormal
+    fpcr_nondefault,   // the case's FPCR is not zero
+    fz_denormal_input, // a denormal input (as denormal_input) while FPCR.FZ is set
+    negative_input,    // an element (of the row's size) of a named Z register has its sign bit set
 };
 
 // The state a deviation lets differ.
