@@ -135,7 +135,22 @@ TEST_F(TraceLibraryLifecycleTest, WithoutTheVariableTheTraceGoesToTheWorkingDire
     const std::string expected = dir_.file("ostrel-" + std::to_string(child.pid) + ".trace");
     const TraceReadResult result = read_trace_file(expected);
     ASSERT_TRUE(result.ok()) << expected << ": " << result.error;
+    EXPECT_EQ(result.trace.header.app_name, "default-path");
     EXPECT_EQ(addresses_of(result.trace), (std::vector<uint64_t>{9}));
+}
+
+TEST_F(TraceLibraryLifecycleTest, WithoutTheVariableOrARecordNoFileIsCreated) {
+    const std::string dir = dir_.path();
+    const testing::ChildResult child = testing::run_in_child([&] {
+        ::unsetenv("OSTREL_TRACE_FILE");
+        if (::chdir(dir.c_str()) != 0) return 10;
+        sve_init(nullptr, "untraced");
+        (void)incr_count(); // numbering alone is no record
+        sve_exit();
+        return 0;
+    });
+    ASSERT_EQ(child.exit_code, 0);
+    EXPECT_TRUE(testing::list_directory(dir_.path()).empty());
 }
 
 TEST_F(TraceLibraryLifecycleTest, ProcessExitWithoutSveExitStillWritesEverything) {

@@ -1,5 +1,6 @@
 #include "trace_test_support.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +34,14 @@ void send_fd_to(const std::string &path, int target) {
 }
 
 } // namespace
+
+std::vector<std::string> list_directory(const std::string &path) {
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(path))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 TempDir::TempDir() {
     const char *base = std::getenv("TMPDIR");

@@ -24,6 +24,9 @@ class TempDir {
     std::string path_;
 };
 
+// The names in a directory, sorted.
+std::vector<std::string> list_directory(const std::string &path);
+
 std::vector<unsigned char> read_bytes(const std::string &path);
 std::string read_text(const std::string &path);
 void write_bytes(const std::string &path, const std::vector<unsigned char> &bytes);

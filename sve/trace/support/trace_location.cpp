@@ -6,6 +6,11 @@
 
 namespace ostrel::trace {
 
+bool trace_file_named() {
+    const char *configured = std::getenv(kTraceFileVariable);
+    return configured && *configured;
+}
+
 std::string trace_file_path(uint32_t pid) {
     const char *configured = std::getenv(kTraceFileVariable);
     if (configured && *configured) return configured;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <string>
 #include <unistd.h>
 
 #include "sve/trace/support/thread_buffer.h"
@@ -11,7 +12,9 @@
 namespace ostrel::trace {
 namespace {
 
-enum Phase : int { kNotStarted, kOpen, kClosed };
+// kWaiting: started without a named file; the default file is created by the first record, so
+// a run that traces nothing leaves nothing behind.
+enum Phase : int { kNotStarted, kWaiting, kOpen, kClosed };
 
 // Every global here is constant-initialised and trivially destructible: records may arrive
 // before any constructor of this library has run, and after its statics would be destroyed.
@@ -22,6 +25,8 @@ std::atomic<int> g_phase{kNotStarted};
 std::atomic<bool> g_accepting{false};
 // Created once and never freed: exiting threads may flush into it at any time.
 TraceSink *g_sink = nullptr;
+// The name given at start, kept (never freed) until the file is created.
+std::string *g_app_name = nullptr;
 BufferRegistry g_registry;
 
 thread_local ThreadBuffer *t_buffer = nullptr;
@@ -63,16 +68,32 @@ ThreadBuffer *attach_calling_thread() {
     return buffer;
 }
 
+// With g_lifecycle_mutex held, in phase kNotStarted or kWaiting.
+void open_file() {
+    const auto pid = static_cast<uint32_t>(::getpid());
+    g_sink = new TraceSink(trace_file_path(pid));
+    const bool ok = g_sink->open(pid, g_app_name ? *g_app_name : own_program_name());
+    g_phase.store(kOpen, std::memory_order_release);
+    g_accepting.store(ok, std::memory_order_release);
+}
+
+// The first record of a trace that waits for one.
+void open_on_first_record() {
+    std::lock_guard<std::mutex> lock(g_lifecycle_mutex);
+    const int phase = g_phase.load(std::memory_order_relaxed);
+    if (phase == kNotStarted || phase == kWaiting) open_file();
+}
+
 } // namespace
 
 void start_trace(const char *app_name) {
     std::lock_guard<std::mutex> lock(g_lifecycle_mutex);
     if (g_phase.load(std::memory_order_relaxed) != kNotStarted) return;
-    const auto pid = static_cast<uint32_t>(::getpid());
-    g_sink = new TraceSink(trace_file_path(pid));
-    const bool ok = g_sink->open(pid, app_name && *app_name ? app_name : own_program_name());
-    g_phase.store(kOpen, std::memory_order_release);
-    g_accepting.store(ok, std::memory_order_release);
+    if (app_name && *app_name) g_app_name = new std::string(app_name);
+    if (trace_file_named())
+        open_file();
+    else
+        g_phase.store(kWaiting, std::memory_order_release);
 }
 
 void finish_trace() {
@@ -89,8 +110,9 @@ void finish_trace() {
 
 void record(const sve_mem_ref_t &ref) {
     if (!g_accepting.load(std::memory_order_acquire)) {
-        if (g_phase.load(std::memory_order_acquire) != kNotStarted) return;
-        start_trace(nullptr);
+        const int phase = g_phase.load(std::memory_order_acquire);
+        if (phase != kNotStarted && phase != kWaiting) return;
+        open_on_first_record();
         if (!g_accepting.load(std::memory_order_acquire)) return;
     }
     ThreadBuffer *buffer = t_buffer;

@@ -1,11 +1,13 @@
-// The process's one trace: not started, then open, then closed for good.
+// The process's one trace: not started, then (waiting for its first record, when nobody named the
+// file) open, then closed for good.
 #pragma once
 
 #include "sve/trace/sve_mem_ref.h"
 
 namespace ostrel::trace {
 
-// Opens the trace file. Only the first call of the process does anything; null or empty
+// Starts the trace: opens a file the user named at once, and otherwise leaves the default file
+// to the first record. Only the first call of the process does anything; null or empty
 // `app_name` means the program's own name.
 void start_trace(const char *app_name);
 
