@@ -1,5 +1,7 @@
 #include "sve/client/emulate.h"
 
+#include "sve/client/mix_counters.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -15,6 +17,7 @@ aarch64_decode_rc emulate_sve_instruction(cpu_state *state, unsigned int encodin
         state->x[28] = parked->x28;
     }
     const aarch64_decode_rc rc = handler(state, encoding);
+    mix::count_if_enabled(handler, rc, encoding, pc);
     if (rc != DECODE_OK) {
         // The word is read again from the instruction's address: that is what the user can find
         // in a disassembly of the program, whatever encoding the front end passed.

@@ -20,7 +20,8 @@ struct ParkedRegisters {
 //  1. the PC field becomes `pc`;
 //  2. when `parked` is not null, the X26..X28 fields are filled from it (a null `parked` means the
 //     front end filled them itself);
-//  3. the handler runs;
+//  3. the handler runs, and the instruction mix counts it when one was asked for
+//     (sve/client/mix_session.h);
 //  4. a non-zero result prints "Error: failed to emulate SVE instruction 0x%08x at PC %p\n" with
 //     the 32-bit word stored at `pc` to stderr; the instruction still counts as executed;
 //  5. when `parked` is not null, it receives the X26..X28 fields.

@@ -10,6 +10,7 @@
 #include "sve/client/client_state.h"
 #include "sve/client/cpu_state.h"
 #include "sve/client/instrument.h"
+#include "sve/client/mix_session.h"
 #include "sve/kernels/guest_memory.h"
 #include "sve/trace/trace_support.h"
 
@@ -42,6 +43,7 @@ void event_thread_exit(void *drcontext) {
 
 void event_exit() {
     dr_log(nullptr, DR_LOG_ALL, 1, "SVE client exiting\n");
+    ostrel::mix::finish_mix();
     sve_exit();
     const bool unregistered = drmgr_unregister_bb_app2app_event(event_instruction_change);
     OSTREL_CLIENT_CHECK(unregistered && drreg_exit() == DRREG_SUCCESS, kLineShutdown, "false");
@@ -80,6 +82,12 @@ DR_EXPORT void dr_client_main(client_id_t, int argc, const char *argv[]) {
     if (!parse_client_arguments(argc, argv, &parse_error)) {
         dr_fprintf(STDERR, "SVE emulation client usage error: %s\n", parse_error.c_str());
         dr_abort();
+    }
+
+    const std::string mix_error = ostrel::mix::start_mix_from_environment();
+    if (!mix_error.empty()) {
+        dr_fprintf(STDERR, "%s\n", mix_error.c_str());
+        dr_abort_with_code(1);
     }
 
     OSTREL_CLIENT_CHECK(drmgr_init(), kLineDrmgrInit, "false");

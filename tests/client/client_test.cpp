@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/mix_checks.h"
 #include "tests/support/run_program.h"
 #include "tests/support/sve_programs.h"
 
@@ -58,6 +59,13 @@ std::string required_program(const std::string &name) {
     return program;
 }
 
+ProgramResult client_with(const std::vector<std::string> &options, const std::string &program) {
+    std::vector<std::string> words = {"--dynamorio", kDynamoRio};
+    words.insert(words.end(), options.begin(), options.end());
+    words.push_back(program);
+    return run_program(OSTREL_RUN_PROGRAM, words);
+}
+
 // The client as a front end of the shared whole-program checks.
 ProgramResult client_runner(const std::string &program, const std::vector<std::string> &args,
                             const std::string &trace) {
@@ -92,6 +100,14 @@ TEST_P(ClientCompiledPrograms, PrintWhatTheyPrintOnSveWithTraces) {
 INSTANTIATE_TEST_SUITE_P(All, ClientCompiledPrograms,
                          testing::ValuesIn(ostrel::testing::kCompiledPrograms),
                          ostrel::testing::program_run_name);
+
+TEST(ClientMix, CountsOnlyTheMarkedRegion) {
+    ostrel::testing::expect_region_of_interest_mix(client_with, "client");
+}
+
+TEST(ClientMix, StopsTheProgramOnAnUnknownFormat) {
+    ostrel::testing::expect_environment_format_error(client_with);
+}
 
 TEST(ClientTrace, RecordsExactlyTheAccessesBetweenTheMarkers) {
     ostrel::testing::expect_traced_region_of_interest(client_runner, "client");

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/mix_checks.h"
 #include "tests/support/run_program.h"
 #include "tests/support/sve_programs.h"
 
@@ -47,6 +48,22 @@ INSTANTIATE_TEST_SUITE_P(All, CompiledPrograms,
 
 TEST(TracedRun, RecordsExactlyTheAccessesBetweenTheMarkers) {
     ostrel::testing::expect_traced_region_of_interest(trap_runner, "trap");
+}
+
+ProgramResult trap_runner_with(const std::vector<std::string> &options,
+                               const std::string &program) {
+    std::vector<std::string> words = options;
+    words.push_back(program);
+    return under_ostrel(words);
+}
+
+TEST(MixRun, CountsOnlyTheMarkedRegion) {
+    ostrel::testing::expect_region_of_interest_mix(trap_runner_with, "trap");
+}
+
+TEST(MixRun, RefusesBadOptionsBeforeTheProgramRuns) {
+    ostrel::testing::expect_mix_option_errors(trap_runner_with);
+    ostrel::testing::expect_environment_format_error(trap_runner_with);
 }
 
 TEST(OstrelRun, UnknownInstructionsKeepTheirNativeFate) {

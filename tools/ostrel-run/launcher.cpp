@@ -1,11 +1,12 @@
 // ostrel-run [--client] [--dynamorio DIR] [--dynamorio-options TEXT] [--client-options TEXT]
-//            [--trace FILE] [--] PROGRAM [ARGS...]
+//            [--trace FILE] [--mix FILE] [--mix-format text|csv] [--] PROGRAM [ARGS...]
 //
 // Runs an unmodified, dynamically linked AArch64 program with its SVE instructions emulated. By
 // default the preloaded trap library catches each SVE instruction's SIGILL; with --client the
 // program runs under DynamoRIO with the client libostrel.so, which replaces SVE instructions as
 // it translates the program. On an AArch64 host the program runs directly; on any other host it
 // runs under qemu-aarch64 as a processor without SVE.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,7 +22,8 @@ namespace {
 
 constexpr const char *kUsage =
     "usage: ostrel-run [--client] [--dynamorio DIR] [--dynamorio-options TEXT]\n"
-    "                  [--client-options TEXT] [--trace FILE] [--] PROGRAM [ARGS...]\n"
+    "                  [--client-options TEXT] [--trace FILE] [--mix FILE]\n"
+    "                  [--mix-format text|csv] [--] PROGRAM [ARGS...]\n"
     "  --client               run under DynamoRIO with the client libostrel.so instead of the\n"
     "                         SIGILL trap\n"
     "  --dynamorio DIR        DynamoRIO's top directory (implies --client); default:\n"
@@ -30,7 +32,10 @@ constexpr const char *kUsage =
     "                         DynamoRIO's own options, e.g. -enable_traces (implies --client)\n"
     "  --client-options TEXT  arguments handed to the client (implies --client; it accepts none\n"
     "                         before a \"--\")\n"
-    "  --trace FILE           write the trace of the region of interest to FILE\n";
+    "  --trace FILE           write the trace of the region of interest to FILE\n"
+    "  --mix FILE             write the instruction mix (of the region of interest, when one\n"
+    "                         is marked) to FILE at exit\n"
+    "  --mix-format FORMAT    text (default) or csv\n";
 constexpr const char *kDefaultSysroot = "/usr/aarch64-linux-gnu";
 
 bool is_file(const std::string &path) {
@@ -76,6 +81,8 @@ std::string env_or(const char *name, const std::string &fallback) {
 
 struct Options {
     std::string trace_file;
+    std::string mix_file;
+    std::string mix_format;
     bool client = false;
     std::string dynamorio;         // DynamoRIO's top directory
     std::string dynamorio_options; // the framework's own, before the client's
@@ -107,10 +114,16 @@ int parse_options(int argc, char **argv, Options &options) {
             continue;
         }
         if (arg == "--trace" || arg == "--dynamorio" || arg == "--dynamorio-options" ||
-            arg == "--client-options") {
+            arg == "--client-options" || arg == "--mix" || arg == "--mix-format") {
             if (i + 1 >= argc) return usage_error(arg + " needs a value");
             const std::string value = argv[++i];
             if (arg == "--trace") options.trace_file = value;
+            if (arg == "--mix") options.mix_file = value;
+            if (arg == "--mix-format") {
+                if (value != "text" && value != "csv")
+                    return usage_error("unknown mix format '" + value + "' (text or csv)");
+                options.mix_format = value;
+            }
             if (arg == "--dynamorio") options.dynamorio = value, options.client = true;
             if (arg == "--dynamorio-options")
                 options.dynamorio_options = value, options.client = true;
@@ -121,8 +134,22 @@ int parse_options(int argc, char **argv, Options &options) {
         break;
     }
     if (i >= argc) return usage_error("no program given");
+    if (!options.mix_format.empty() && options.mix_file.empty())
+        return usage_error("--mix-format needs --mix FILE");
     options.program_index = i;
     return -1;
+}
+
+// The mix is written at the program's exit: an unwritable path is refused before it starts.
+bool mix_file_writable(const std::string &path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        std::fprintf(stderr, "ostrel-run: cannot write the instruction mix to '%s': %s\n",
+                     path.c_str(), std::strerror(errno));
+        return false;
+    }
+    ::close(fd);
+    return true;
 }
 
 // Runs `file` with `words` as its argument vector.
@@ -202,6 +229,12 @@ int main(int argc, char **argv) {
     std::vector<std::string> environment;
     if (!options.trace_file.empty())
         environment.push_back("OSTREL_TRACE_FILE=" + options.trace_file);
+    if (!options.mix_file.empty()) {
+        if (!mix_file_writable(options.mix_file)) return 1;
+        environment.push_back("OSTREL_MIX_FILE=" + options.mix_file);
+        environment.push_back("OSTREL_MIX_FORMAT=" +
+                              (options.mix_format.empty() ? "text" : options.mix_format));
+    }
 
 #if defined(__aarch64__)
     const std::string sysroot;

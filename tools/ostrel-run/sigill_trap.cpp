@@ -9,9 +9,12 @@
 #include <ucontext.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 #include "sve/client/emulate.h"
+#include "sve/client/mix_session.h"
 #include "sve/decode/decode_rows.h"
 #include "sve/trace/trace_support.h"
 #include "tools/ostrel-run/signal_frame.h"
@@ -91,12 +94,18 @@ void install_trap() {
 }
 
 __attribute__((constructor)) void start() {
+    const std::string mix_error = ostrel::mix::start_mix_from_environment();
+    if (!mix_error.empty()) {
+        std::fprintf(stderr, "%s\n", mix_error.c_str());
+        _exit(1);
+    }
     pthread_key_create(&state_key, free_state);
     install_trap();
     sve_init(nullptr, program_invocation_short_name);
 }
 
 __attribute__((destructor)) void finish() {
+    ostrel::mix::finish_mix();
     sve_exit();
 }
 
