@@ -36,8 +36,20 @@ FPLIB_ALWAYS_INLINE T fp_round_increment(T packed, T rest, int drop, int sign, i
     return packed;
 }
 
-// The results the common case does not cover: flushed, tiny, overflowing and alternative-half
-// ones. Out of line so that the common case stays small enough to inline.
+// A result normal before rounding (biased exponent exp from 1 to exp_max - 1, or to 31 in
+// alternative half precision), rounded in place in its packed form.
+template <class T>
+FPLIB_ALWAYS_INLINE T fp_round_normal(int sign, int exp, T mnt, int rm, int *flags) {
+    using Fmt = FPFormat<T>;
+    constexpr int E = Fmt::E, F = Fmt::F;
+    const T packed = static_cast<T>(Fmt::zero(sign) | (T(exp) << F) | (mnt >> (E + 1)));
+    const T rest = static_cast<T>(mnt & ((T(1) << (E + 1)) - 1));
+    *flags |= rest ? FPSCR_IXC : 0;
+    return fp_round_increment<T>(packed, rest, E + 1, sign, rm);
+}
+
+// The results the common case does not cover: flushed, tiny, overflowing or near overflow, and
+// alternative-half ones. Out of line so that the common case stays small enough to inline.
 template <class T>
 __attribute__((noinline, cold)) T fp_round_rare(int sign, int exp, T mnt, int rm, int mode,
                                                 int *flags) {
@@ -50,14 +62,13 @@ __attribute__((noinline, cold)) T fp_round_rare(int sign, int exp, T mnt, int rm
             *flags |= FPSCR_IOC;
             return ahp_nan;
         }
-        const T packed = static_cast<T>(Fmt::zero(sign) | (T(exp) << F) | (mnt >> (E + 1)));
-        const T rest = static_cast<T>(mnt & ((T(1) << (E + 1)) - 1));
-        const T result = fp_round_increment<T>(packed, rest, E + 1, sign, rm);
-        if ((result ^ packed) & Fmt::sign_bit) { // carried beyond exponent 31
+        int inexact = 0;
+        const T result = fp_round_normal<T>(sign, exp, mnt, rm, &inexact);
+        if ((result ^ Fmt::zero(sign)) & Fmt::sign_bit) { // carried beyond exponent 31
             *flags |= FPSCR_IOC;
             return ahp_nan;
         }
-        *flags |= rest ? FPSCR_IXC : 0;
+        *flags |= inexact;
         return result;
     }
     if (exp >= Fmt::exp_max) {
@@ -65,6 +76,13 @@ __attribute__((noinline, cold)) T fp_round_rare(int sign, int exp, T mnt, int rm
         const bool to_infinity = rm == FPRounding_TIEEVEN || (rm == FPRounding_POSINF && !sign) ||
                                  (rm == FPRounding_NEGINF && sign);
         return to_infinity ? Fmt::inf(sign) : Fmt::max_finite(sign);
+    }
+    if (exp == Fmt::exp_max - 1) {
+        // A carry into exponent exp_max is exactly the overflow to infinity of the modes that
+        // round up.
+        const T result = fp_round_normal<T>(sign, exp, mnt, rm, flags);
+        if (Fmt::abs(result) == Fmt::infinity) *flags |= FPSCR_OFC;
+        return result;
     }
     // Tiny: judged before rounding, flushed under the width's flush control.
     if (mode & Fmt::flush_mode) {
@@ -93,18 +111,10 @@ __attribute__((noinline, cold)) T fp_round_rare(int sign, int exp, T mnt, int rm
 template <class T>
 FPLIB_ALWAYS_INLINE T fp_round(int sign, int exp, T mnt, int rm, int mode, int *flags) {
     using Fmt = FPFormat<T>;
-    constexpr int E = Fmt::E, F = Fmt::F;
     const bool ahp = Fmt::width == 16 && (mode & FPLIB_AHP);
-    if (__builtin_expect(static_cast<unsigned>(exp - 1) < unsigned(Fmt::exp_max - 1) && !ahp, 1)) {
-        // Normal before rounding: pack, round in place, and a carry into exponent exp_max is
-        // exactly the overflow to infinity of the modes that round up.
-        const T packed = static_cast<T>(Fmt::zero(sign) | (T(exp) << F) | (mnt >> (E + 1)));
-        const T rest = static_cast<T>(mnt & ((T(1) << (E + 1)) - 1));
-        const T result = fp_round_increment<T>(packed, rest, E + 1, sign, rm);
-        if (__builtin_expect(Fmt::abs(result) == Fmt::infinity, 0)) *flags |= FPSCR_OFC;
-        *flags |= rest ? FPSCR_IXC : 0;
-        return result;
-    }
+    // Normal before and after rounding (exponents up to exp_max - 2 cannot round into overflow).
+    if (__builtin_expect(static_cast<unsigned>(exp - 1) < unsigned(Fmt::exp_max - 2) && !ahp, 1))
+        return fp_round_normal<T>(sign, exp, mnt, rm, flags);
     return fp_round_rare<T>(sign, exp, mnt, rm, mode, flags);
 }
 
