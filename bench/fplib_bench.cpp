@@ -23,7 +23,8 @@ template <class T> std::vector<T> operands(uint64_t seed) {
     uint64_t x = seed;
     for (T &v : values) {
         x = x * 6364136223846793005ull + 1442695040888963407ull;
-        const uint64_t sign = (x >> 63) & 1, exp = uint64_t(bias - 8 + static_cast<int>(x >> 59));
+        const uint64_t sign = (x >> 63) & 1,
+                       exp = uint64_t(bias - 8 + static_cast<int>((x >> 59) & 15));
         const uint64_t frac = (x >> 3) & ((uint64_t(1) << F) - 1);
         v = static_cast<T>(sign << (sizeof(T) * 8 - 1) | exp << F | frac);
     }

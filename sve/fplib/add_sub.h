@@ -13,12 +13,6 @@ namespace ostrel::fplib {
 
 namespace detail {
 
-// Selections by masks rather than branches: which operand is larger, and whether the signs
-// agree, are as random as the data, and compilers turn conditional expressions into branches.
-template <class U> inline U select_mask(bool c) {
-    return static_cast<U>(U(0) - U(c));
-}
-
 // The rounded sum of two finite operands, big at least as large in magnitude as small (which
 // already carries the sign it is added with), unless both are zeros of one sign. The larger
 // magnitude leads: its sign and exponent are the result's, and the smaller one, aligned to it,

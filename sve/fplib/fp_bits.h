@@ -29,6 +29,12 @@ inline int leading_zeros(u128 x) {
     return high ? __builtin_clzll(high) : 64 + __builtin_clzll(static_cast<uint64_t>(x));
 }
 
+// All ones when c holds, else zero: for selections by masks where a condition is as random as
+// the data, since compilers turn conditional expressions into branches.
+template <class U> inline U select_mask(bool c) {
+    return static_cast<U>(U(0) - U(c));
+}
+
 // x >> n with bit 0 set when anything non-zero was shifted out ("jamming").
 template <class U> inline U shift_right_jam(U x, int n) {
     if (n <= 0) return x;

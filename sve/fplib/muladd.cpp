@@ -33,7 +33,7 @@ template <class T> T fp_muladd_any(T a, T b, T c, int scale, int mode, int *flag
     if (product_infinite) return Fmt::inf(product_sign);
     const bool product_zero = ub.is_zero() || uc.is_zero();
     if (ua.is_zero() && product_zero && ua.sign == product_sign) return Fmt::zero(ua.sign);
-    return fp_muladd_finite<T>(ua, ub, uc, scale, mode, flags);
+    return fp_muladd_finite<T>(ua, ub, uc, scale, false, mode, flags);
 }
 
 #define INSTANTIATE(T) template T fp_muladd_any<T>(T, T, T, int, int, int *);

@@ -15,29 +15,40 @@ namespace ostrel::fplib {
 namespace detail {
 
 // (a + b x c) x 2^scale for finite operands, rounded, unless a and the product are zeros of one
-// sign.
+// sign. normal: all three operands are normal, so where the leading ones lie is known.
 template <class T>
 FPLIB_ALWAYS_INLINE T fp_muladd_finite(const FPUnpacked<T> &ua, const FPUnpacked<T> &ub,
-                                       const FPUnpacked<T> &uc, int scale, int mode, int *flags) {
+                                       const FPUnpacked<T> &uc, int scale, bool normal, int mode,
+                                       int *flags) {
     using Fmt = FPFormat<T>;
     using Wide = typename Fmt::Wide;
     constexpr int F = Fmt::F;
     const int product_sign = ub.sign ^ uc.sign;
     // Both terms as integers in units of 2^(e - bias - 2F - 2), leading one at bit 2F + 3.
     constexpr int top = 2 * F + 3;
-    auto place = [](Wide x, int &e) {
-        if (!x) return x;
-        const int shift = leading_zeros(x) - (bit_count<Wide> - 1 - top);
-        e -= shift;
-        return static_cast<Wide>(x << shift);
-    };
     int ea = ua.exp;
-    Wide x = place(static_cast<Wide>(static_cast<Wide>(ua.mnt) << (F + 2)), ea);
+    Wide x = static_cast<Wide>(static_cast<Wide>(ua.mnt) << (F + 2));
     int ep = ub.exp + uc.exp - Fmt::bias;
-    Wide y =
-        place(static_cast<Wide>(static_cast<Wide>(static_cast<Wide>(ub.mnt) * uc.mnt) << 2), ep);
-    if (!y) ep = ea; // a zero product takes the addend's exponent
-    if (!x) ea = ep;
+    Wide y = static_cast<Wide>(static_cast<Wide>(static_cast<Wide>(ub.mnt) * uc.mnt) << 2);
+    if (normal) {
+        // The addend's leading one is at bit 2F + 2, the product's at 2F + 2 or 2F + 3.
+        x = static_cast<Wide>(x << 1);
+        --ea;
+        const int low = 1 - static_cast<int>(y >> top);
+        y = static_cast<Wide>(y << low);
+        ep -= low;
+    } else {
+        const auto place = [](Wide v, int &e) {
+            if (!v) return v;
+            const int shift = leading_zeros(v) - (bit_count<Wide> - 1 - top);
+            e -= shift;
+            return static_cast<Wide>(v << shift);
+        };
+        x = place(x, ea);
+        y = place(y, ep);
+        if (!y) ep = ea; // a zero product takes the addend's exponent
+        if (!x) ea = ep;
+    }
     // Both aligned to the larger exponent, and added with the product's sign folded in, by masks
     // rather than branches: which term leads and whether the signs agree are as random as the
     // data. A shift beyond the leading one leaves only the sticky bit, as the clamp keeps it.
@@ -70,7 +81,7 @@ template <class T> FPLIB_ALWAYS_INLINE T FPMulAdd(T addend, T op1, T op2, FPSCR 
     const T result =
         fp_is_normal(addend) && fp_is_normal(op1) && fp_is_normal(op2)
             ? detail::fp_muladd_finite<T>(fp_unpack_normal(addend), fp_unpack_normal(op1),
-                                          fp_unpack_normal(op2), 0, mode, &flags)
+                                          fp_unpack_normal(op2), 0, true, mode, &flags)
             : detail::fp_muladd_any<T>(addend, op1, op2, 0, mode, &flags);
     fp_merge_flags(fpscr, flags);
     return result;
