@@ -171,10 +171,13 @@ std::string aarch64_library(const char *variable, const std::string &name) {
     const std::string here = own_directory();
 #if defined(__aarch64__)
     const std::string built = here + "/../lib/" + name;
+    const std::string installed = built;
 #else
     const std::string built = here + "/../../aarch64/lib/" + name;
+    // `make install` lays the AArch64 libraries beside the host's under lib/.
+    const std::string installed = here + "/../lib/aarch64-linux-gnu/" + name;
 #endif
-    return first_existing({env_or(variable, ""), built});
+    return first_existing({env_or(variable, ""), built, installed});
 }
 
 // How DynamoRIO runs a program: its library is started in the program's place, with the
