@@ -12,7 +12,7 @@ CTEST_FLAGS ?= --output-on-failure
 DynamoRIO_DIR ?=
 DR_FLAGS := $(if $(DynamoRIO_DIR),-DDynamoRIO_DIR=$(abspath $(DynamoRIO_DIR)))
 
-.PHONY: all deps configure build test test-native test-aarch64 bench demo clean
+.PHONY: all deps configure build test test-native test-aarch64 bench demo install clean
 
 all: build
 
@@ -50,13 +50,27 @@ test-aarch64:
 # The main job: an SVE program run on a processor without SVE, its region of interest traced.
 DEMO_PROGRAM := $(AARCH64)/examples/region_of_interest
 DEMO_TRACE := build/demo.trace
+DEMO_MIX := build/demo-mix.txt
+DEMO_PICTURE := build/demo-trace.png
 
 demo: build
-	@echo "== $(DEMO_PROGRAM) under ostrel-run, tracing into $(DEMO_TRACE)"
-	@rm -f $(DEMO_TRACE)
-	build/bin/ostrel-run --trace $(DEMO_TRACE) $(DEMO_PROGRAM)
+	@echo "== $(DEMO_PROGRAM) under ostrel-run, tracing into $(DEMO_TRACE), its instruction mix into $(DEMO_MIX)"
+	@rm -f $(DEMO_TRACE) $(DEMO_MIX) $(DEMO_PICTURE)
+	build/bin/ostrel-run --trace $(DEMO_TRACE) --mix $(DEMO_MIX) $(DEMO_PROGRAM)
 	@echo "== the trace"
 	build/bin/ostrel-trace summary $(DEMO_TRACE)
+	@echo "== the instruction mix of the region of interest ($(DEMO_MIX))"
+	@cat $(DEMO_MIX)
+	@echo "== the picture of the trace"
+	build/bin/ostrel-trace plot $(DEMO_TRACE) -o $(DEMO_PICTURE)
+
+# The host's programs and libraries under PREFIX, the AArch64 libraries (trap runner, client, trace
+# support) under PREFIX/lib/aarch64-linux-gnu where the host's ostrel-run finds them.
+PREFIX ?= /usr/local
+
+install: build
+	cmake --install $(NATIVE) --prefix $(abspath $(PREFIX))
+	cmake --install $(AARCH64) --prefix $(abspath $(PREFIX)) --component runtime
 
 bench: build
 	$(NATIVE)/bin/ostrel-bench
