@@ -7,8 +7,17 @@
 namespace ostrel::mix {
 namespace {
 
+// The handlers this thread met last, by a hash of their address: a loop's few instructions then
+// skip the search of the handler's row.
+constexpr size_t kRowCacheSlots = 64;
+struct RowCacheSlot {
+    sve_handler_t handler;
+    size_t row;
+};
+
 struct ThreadCounters {
     std::atomic<uint64_t> rows[2][kNumRows];
+    RowCacheSlot row_cache[kRowCacheSlots]; // owner only
     ThreadCounters *next;
 };
 
@@ -70,12 +79,17 @@ void enable() {
 void count(sve_handler_t handler, aarch64_decode_rc rc, uint32_t word, const void *pc) {
     ThreadCounters *counters = t_counters;
     if (!counters && !(counters = attach_thread())) return;
-    const DecodeRow *row = row_of_handler(handler);
-    if (!row) return;
+    RowCacheSlot &cached =
+        counters->row_cache[(reinterpret_cast<uintptr_t>(handler) >> 4) % kRowCacheSlots];
+    if (cached.handler != handler) {
+        const DecodeRow *row = row_of_handler(handler);
+        if (!row) return;
+        cached = RowCacheSlot{handler, static_cast<size_t>(row - kDecodeRows)};
+    }
     // Read after the instruction ran: a start marker counts inside its region, a stop marker
     // outside it.
     const unsigned scope = enable_trace ? kInsideRegion : kOutsideRegion;
-    std::atomic<uint64_t> &slot = counters->rows[scope][row - kDecodeRows];
+    std::atomic<uint64_t> &slot = counters->rows[scope][cached.row];
     // Only this thread writes the slot: a plain increment, made atomic for the reader at exit.
     slot.store(slot.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
     if (rc == DECODE_UNIMPLEMENTED) note_unimplemented(word, scope, reinterpret_cast<uint64_t>(pc));
