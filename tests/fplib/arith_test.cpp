@@ -76,6 +76,24 @@ TEST(Arithmetic, SquareRoot) {
     EXPECT_EQ(FPSqrt<uint16_t>(0x4000, fpscr), 0x3da8);
 }
 
+// Double roots at both ends of the estimate's range and exact ones of full width: the integer
+// root must come out exact however the estimate errs.
+TEST(Arithmetic, DoubleSquareRootEnds) {
+    const Row<uint64_t> rows[] = {
+        {RN, 0x7fefffffffffffff, 0, 0, 0x5fefffffffffffff, IXC}, // largest
+        {RN, 0x400fffffffffffff, 0, 0, 0x3fffffffffffffff, IXC}, // just below 4
+        {RN, 0x3ff0000000000001, 0, 0, 0x3ff0000000000000, IXC}, // just above 1
+        {RN, 0x000fffffffffffff, 0, 0, 0x1fffffffffffffff, IXC}, // largest denormal
+        {RN, 0x0000000000000001, 0, 0, 0x1e60000000000000, 0},   // 2^-1074 -> 2^-537
+        {RN, 0x4330000008000001, 0, 0, 0x4190000004000000, 0},   // (2^26 + 1)^2
+    };
+    for (const auto &r : rows) {
+        FPSCR fpscr = r.fpcr;
+        EXPECT_EQ(FPSqrt<uint64_t>(r.a, fpscr), r.expected) << std::hex << r.a;
+        EXPECT_EQ(new_flags(fpscr, r.fpcr), r.flags) << std::hex << r.a;
+    }
+}
+
 TEST(Arithmetic, FusedMultiplyAdd) {
     const Row<uint32_t> rows[] = {
         // Rounded once: a separate multiply and add would give +0.

@@ -29,8 +29,10 @@ TEST(Rounding, SingleTinyOverflowAndFlush) {
         {1, 255, 0, FPRounding_POSINF, 0, 0xff7fffff, OFC | IXC},
         {0, 255, 0, FPRounding_POSINF, 0, 0x7f800000, OFC | IXC},
         {1, 300, 0, FPRounding_TIEEVEN, 0, 0xff800000, OFC | IXC},
-        // Rounding up into the next binade and into overflow.
+        // Rounding up into the next binade, below the top one and into overflow.
+        {0, 253, 0xffffffff, FPRounding_TIEEVEN, 0, 0x7f000000, IXC},
         {0, 254, 0xffffffff, FPRounding_TIEEVEN, 0, 0x7f800000, OFC | IXC},
+        {0, 254, 0xffffffff, FPRounding_ZERO, 0, 0x7f7fffff, IXC},
         // Flush of tiny results under FZ: a signed zero, UFC only.
         {1, 0, 0x12345678, FPRounding_TIEEVEN, FPLIB_FZ, 0x80000000, UFC},
         // Round to odd: inexact results get bit 0 set.
@@ -50,6 +52,9 @@ TEST(Rounding, HalfAlternativeAndFlushControls) {
         {0, 31, 0x0000, FPRounding_TIEEVEN, FPLIB_AHP, 0x7c00, 0},
         {1, 32, 0x0000, FPRounding_TIEEVEN, FPLIB_AHP, 0xffff, IOC},
         {0, 31, 0x0000, FPRounding_TIEEVEN, 0, 0x7c00, OFC | IXC},
+        // Under AHP a tie at exponent 31 stays; rounding up beyond it is IOC alone.
+        {0, 31, 0x0020, FPRounding_TIEEVEN, FPLIB_AHP, 0x7c00, IXC},
+        {1, 31, 0xffff, FPRounding_TIEEVEN, FPLIB_AHP, 0xffff, IOC},
         // Half results flush under FZ16, not under FZ (where this one is an exact denormal).
         {0, 0, 0x8000, FPRounding_TIEEVEN, FPLIB_FZ16, 0x0000, UFC},
         {0, 0, 0x8000, FPRounding_TIEEVEN, FPLIB_FZ, 0x0300, 0},
