@@ -45,7 +45,7 @@ template <class U> U integer_sqrt(U n, int steps) {
     }
     // y ~ 1/sqrt(x) as Y / 2^63.
     uint64_t Y = static_cast<uint64_t>(kRootTable.entry[(X >> 56) - 64]) << 48;
-    for (int i = 0; i < steps; ++i) {
+    for (int i = 0; i < steps; ++i) { // y += y (1 - x y^2) / 2
         const uint64_t y2 = static_cast<uint64_t>((static_cast<u128>(Y) * Y) >> 63);
         const uint64_t xy2 = static_cast<uint64_t>((static_cast<u128>(X) * y2) >> 62);
         const int64_t d = static_cast<int64_t>((uint64_t(1) << 63) - xy2); // 1 - x y^2, at 2^-63
