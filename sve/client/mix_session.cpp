@@ -18,6 +18,9 @@ int g_fd = -1;
 MixFormat g_format = MixFormat::text;
 char g_path[4096]; // a copy: the program may change its environment
 std::atomic<bool> g_finished{false};
+// A child forked without exec inherits the counters and the file: only the process that opened
+// it writes the report.
+pid_t g_owner = 0;
 
 std::string cannot_write(const char *path, int error) {
     return std::string("ostrel: cannot write the instruction mix to '") + path +
@@ -47,12 +50,13 @@ std::string start_mix_from_environment() {
     g_fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (g_fd < 0) return cannot_write(path, errno);
     std::strncpy(g_path, path, sizeof g_path - 1);
+    g_owner = ::getpid();
     enable();
     return "";
 }
 
 void finish_mix() {
-    if (g_fd < 0 || g_finished.exchange(true)) return;
+    if (g_fd < 0 || ::getpid() != g_owner || g_finished.exchange(true)) return;
     const std::string text = format_report(build_report(snapshot()), g_format);
     const bool written = write_all(g_fd, text);
     const int error = errno;

@@ -115,6 +115,26 @@ INSTANTIATE_TEST_SUITE_P(
                                   "ostrel: cannot write the instruction mix to '", nullptr}),
     [](const auto &info) { return std::string(info.param.name); });
 
+TEST(MixSessionFork, AForkedChildLeavesTheReportToItsParent) {
+    TempDir dir;
+    const std::string path = dir.file("mix.txt");
+    const auto child = run_in_child([&] {
+        ::setenv(kMixFileVariable, path.c_str(), 1);
+        if (!start_mix_from_environment().empty()) return 1;
+        count_if_enabled(kDecodeRows[kRowA].handler, DECODE_OK, 0, nullptr);
+        const auto grandchild = run_in_child([] {
+            finish_mix(); // not its file
+            return 0;
+        });
+        finish_mix();
+        return grandchild.exit_code;
+    });
+    ASSERT_EQ(child.exit_code, 0);
+    const std::string report = trace::testing::read_text(path);
+    EXPECT_EQ(report.find("Instruction mix: "), 0u) << report;
+    EXPECT_EQ(report.find("Instruction mix: ", 1), std::string::npos) << "written twice";
+}
+
 TEST(MixSessionOff, WithoutTheVariableNothingIsCountedOrWritten) {
     const auto child = run_in_child([] {
         ::unsetenv(kMixFileVariable);
