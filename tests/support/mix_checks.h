@@ -36,7 +36,9 @@ inline void expect_region_of_interest_mix(const MixRunner &run, const std::strin
     const std::string base =
         ::testing::TempDir() + "ostrel-" + tag + "-mix-" + std::to_string(getpid());
 
-    const ProgramResult text_run = run({"--mix", base + ".txt"}, program);
+    // The region is traced too: named, its trace stays out of the working directory.
+    const std::string trace = base + ".trace";
+    const ProgramResult text_run = run({"--mix", base + ".txt", "--trace", trace}, program);
     ASSERT_EQ(text_run.exit_status, 0) << text_run.err;
     EXPECT_EQ(text_run.err, "");
     const std::string text = read_whole_file(base + ".txt");
@@ -45,11 +47,13 @@ inline void expect_region_of_interest_mix(const MixRunner &run, const std::strin
         << text;
     EXPECT_NE(text.find("Unimplemented instructions met: none\n"), std::string::npos) << text;
 
-    const ProgramResult csv_run = run({"--mix", base + ".csv", "--mix-format", "csv"}, program);
+    const ProgramResult csv_run =
+        run({"--mix", base + ".csv", "--mix-format", "csv", "--trace", trace}, program);
     ASSERT_EQ(csv_run.exit_status, 0) << csv_run.err;
     const std::vector<std::string> lines = split_lines(read_whole_file(base + ".csv"));
     unlink((base + ".txt").c_str());
     unlink((base + ".csv").c_str());
+    unlink(trace.c_str());
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0], "kind,name,type,class,count,share,first_pc");
     EXPECT_EQ(lines[1].rfind("total,region,,,", 0), 0u) << lines[1];
