@@ -105,10 +105,6 @@ TEST(ClientMix, CountsOnlyTheMarkedRegion) {
     ostrel::testing::expect_region_of_interest_mix(client_with, "client");
 }
 
-TEST(ClientMix, StopsTheProgramOnAnUnknownFormat) {
-    ostrel::testing::expect_environment_format_error(client_with);
-}
-
 TEST(ClientTrace, RecordsExactlyTheAccessesBetweenTheMarkers) {
     ostrel::testing::expect_traced_region_of_interest(client_runner, "client");
 }

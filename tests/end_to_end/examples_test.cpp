@@ -63,7 +63,6 @@ TEST(MixRun, CountsOnlyTheMarkedRegion) {
 
 TEST(MixRun, RefusesBadOptionsBeforeTheProgramRuns) {
     ostrel::testing::expect_mix_option_errors(trap_runner_with);
-    ostrel::testing::expect_environment_format_error(trap_runner_with);
 }
 
 TEST(OstrelRun, UnknownInstructionsKeepTheirNativeFate) {

@@ -135,15 +135,5 @@ TEST(MixSessionFork, AForkedChildLeavesTheReportToItsParent) {
     EXPECT_EQ(report.find("Instruction mix: ", 1), std::string::npos) << "written twice";
 }
 
-TEST(MixSessionOff, WithoutTheVariableNothingIsCountedOrWritten) {
-    const auto child = run_in_child([] {
-        ::unsetenv(kMixFileVariable);
-        if (!start_mix_from_environment().empty()) return 1;
-        finish_mix();
-        return g_counting.load() ? 2 : 0;
-    });
-    EXPECT_EQ(child.exit_code, 0);
-}
-
 } // namespace
 } // namespace ostrel::mix

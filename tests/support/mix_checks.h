@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -80,21 +79,6 @@ inline void expect_mix_option_errors(const MixRunner &run) {
     EXPECT_EQ(unwritable.out, "");
     EXPECT_EQ(unwritable.err, "ostrel-run: cannot write the instruction mix to "
                               "'/nonexistent/dir/mix.txt': No such file or directory\n");
-}
-
-// Asked for through the environment (as drrun users do), an unknown format stops the program in
-// the emulator's start-up, with one line on stderr.
-inline void expect_environment_format_error(const MixRunner &run) {
-    const std::string mix = ::testing::TempDir() + "ostrel-env-mix-" + std::to_string(getpid());
-    ::setenv("OSTREL_MIX_FILE", mix.c_str(), 1);
-    ::setenv("OSTREL_MIX_FORMAT", "xml", 1);
-    const ProgramResult run_result = run({}, sve_program("vector_add"));
-    ::unsetenv("OSTREL_MIX_FILE");
-    ::unsetenv("OSTREL_MIX_FORMAT");
-    EXPECT_EQ(run_result.exit_status, 1) << run_result.err;
-    EXPECT_EQ(run_result.out, "");
-    EXPECT_EQ(run_result.err,
-              "ostrel: unknown instruction mix format 'xml' (OSTREL_MIX_FORMAT: text or csv)\n");
 }
 
 } // namespace ostrel::testing
