@@ -46,6 +46,16 @@ INSTANTIATE_TEST_SUITE_P(All, CompiledPrograms,
                          ::testing::ValuesIn(ostrel::testing::kCompiledPrograms),
                          ostrel::testing::program_run_name);
 
+class SignalPrograms : public ::testing::TestWithParam<ostrel::testing::ProgramRun> {};
+
+TEST_P(SignalPrograms, PrintWhatTheyPrintOnSveEveryTime) {
+    ostrel::testing::expect_always_prints_as_on_sve(trap_runner, GetParam().name, GetParam().args,
+                                                    ostrel::testing::kSignalProgramRepeats);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, SignalPrograms, ::testing::ValuesIn(ostrel::testing::kSignalPrograms),
+                         ostrel::testing::program_run_name);
+
 TEST(TracedRun, RecordsExactlyTheAccessesBetweenTheMarkers) {
     ostrel::testing::expect_traced_region_of_interest(trap_runner, "trap");
 }

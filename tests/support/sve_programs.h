@@ -37,6 +37,13 @@ inline const std::vector<ProgramRun> kCompiledPrograms = {{"straight_line_blocks
                                                           {"vectorised_main", {}},
                                                           {"first_fault_threads", {}}};
 
+// Programs whose signal handlers run SVE while the interrupted code keeps state in vector
+// registers: a 1 ms interval timer over main, two threads and a forked child, and handlers left by
+// siglongjmp. Signals land at different places on every run, so each is run several times.
+inline const std::vector<ProgramRun> kSignalPrograms = {{"signal_vector_state", {}},
+                                                        {"signal_vector_state", {"longjmp"}}};
+constexpr int kSignalProgramRepeats = 4;
+
 inline std::string program_run_name(const ::testing::TestParamInfo<ProgramRun> &info) {
     std::string name = info.param.name;
     for (const std::string &arg : info.param.args)
@@ -104,6 +111,22 @@ inline void expect_prints_as_on_sve(const FrontEnd &run, const std::string &name
     EXPECT_EQ(ours.exit_status, 0) << ours.err;
     EXPECT_EQ(ours.out, reference.out);
     EXPECT_EQ(ours.err, "") << "every instruction should have been emulated";
+}
+
+// The same, `times` runs against one reference run.
+inline void expect_always_prints_as_on_sve(const FrontEnd &run, const std::string &name,
+                                           const std::vector<std::string> &args, int times) {
+    const std::string program = sve_program(name);
+    ASSERT_TRUE(file_exists(program)) << program << " is missing: build the AArch64 tree (make)";
+    const ProgramResult reference = on_sve_reference(program, args);
+    ASSERT_EQ(reference.exit_status, 0) << reference.err;
+    ASSERT_NE(reference.out, "");
+    for (int i = 0; i < times; ++i) {
+        const ProgramResult ours = run(program, args, "");
+        EXPECT_EQ(ours.exit_status, 0) << "run " << i << ": " << ours.err;
+        EXPECT_EQ(ours.out, reference.out) << "run " << i;
+        EXPECT_EQ(ours.err, "") << "run " << i;
+    }
 }
 
 // A traced run of region_of_interest records exactly the accesses between its markers.

@@ -1,11 +1,11 @@
 // The trap library that ostrel-run preloads into an AArch64 program. Every SVE instruction the
 // processor rejects arrives here as a SIGILL; an instruction the decode tables know is emulated on
 // the thread's register file and the program resumes after it. Anything else keeps its native
-// fate: the program's own SIGILL handler, or death by SIGILL.
+// fate: the program's own SIGILL handler, or death by SIGILL. Asynchronous signals wait while an
+// instruction is emulated (the trap's mask blocks them), and every program handler runs with the
+// interrupted code's vector state kept around it (program_handlers.h).
 #include <dlfcn.h>
-#include <pthread.h>
 #include <signal.h>
-#include <sys/mman.h>
 #include <ucontext.h>
 
 #include <cerrno>
@@ -17,11 +17,13 @@
 #include "sve/client/mix_session.h"
 #include "sve/decode/decode_rows.h"
 #include "sve/trace/trace_support.h"
+#include "tools/ostrel-run/program_handlers.h"
 #include "tools/ostrel-run/signal_frame.h"
+#include "tools/ostrel-run/thread_registers.h"
 
 namespace {
 
-using sigaction_fn = int (*)(int, const struct sigaction *, struct sigaction *);
+using ostrel::runner::sigaction_fn;
 
 sigaction_fn real_sigaction() {
     static sigaction_fn fn = reinterpret_cast<sigaction_fn>(dlsym(RTLD_NEXT, "sigaction"));
@@ -31,32 +33,19 @@ sigaction_fn real_sigaction() {
 // The program's own SIGILL disposition, kept while ours stays installed.
 struct sigaction program_sigill;
 
-// Per-thread register file: created at the thread's first emulated instruction, freed at its exit.
-// mmap rather than malloc: the trap may interrupt the thread anywhere, even inside malloc.
-pthread_key_t state_key;
-thread_local cpu_state *thread_state = nullptr;
-
-void free_state(void *state) {
-    munmap(state, sizeof(cpu_state));
-}
-
-cpu_state *state_of_this_thread() {
-    if (thread_state) return thread_state;
-    void *mem = mmap(nullptr, sizeof(cpu_state), PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mem == MAP_FAILED) return nullptr;
-    thread_state = static_cast<cpu_state *>(mem); // zero-filled: Z, P and FFR start cleared
-    pthread_setspecific(state_key, thread_state);
-    return thread_state;
-}
-
-// The native fate of an instruction we do not emulate.
+// The native fate of an instruction we do not emulate. The program's handler runs under the mask
+// it would have had: the interrupted code's, its own and SIGILL's unless SA_NODEFER.
 void pass_on(int sig, siginfo_t *info, void *context) {
-    const struct sigaction &prog = program_sigill;
-    if (prog.sa_flags & SA_SIGINFO) {
-        if (prog.sa_sigaction) return prog.sa_sigaction(sig, info, context);
-    } else if (prog.sa_handler != SIG_DFL && prog.sa_handler != SIG_IGN) {
-        return prog.sa_handler(sig);
+    const struct sigaction prog = program_sigill;
+    const bool has_handler = (prog.sa_flags & SA_SIGINFO)
+                                 ? prog.sa_sigaction != nullptr
+                                 : prog.sa_handler != SIG_DFL && prog.sa_handler != SIG_IGN;
+    if (has_handler) {
+        sigset_t mask = static_cast<ucontext_t *>(context)->uc_sigmask;
+        sigorset(&mask, &mask, &prog.sa_mask);
+        if (!(prog.sa_flags & SA_NODEFER)) sigaddset(&mask, SIGILL);
+        pthread_sigmask(SIG_SETMASK, &mask, nullptr);
+        return ostrel::runner::call_with_vectors_kept(prog, sig, info, context);
     }
     // Default action: returning re-executes the instruction, which now kills the process.
     struct sigaction dfl;
@@ -72,7 +61,7 @@ void on_sigill(int sig, siginfo_t *info, void *context) {
     uint32_t word;
     std::memcpy(&word, pc, sizeof word);
     const sve_handler_t handler = get_sve_handler(word);
-    cpu_state *state = handler ? state_of_this_thread() : nullptr;
+    cpu_state *state = handler ? ostrel::runner::registers_of_this_thread() : nullptr;
     if (!state || !ostrel::runner::copy_frame_to_state(frame, *state)) {
         pass_on(sig, info, context);
         errno = saved_errno;
@@ -89,7 +78,10 @@ void install_trap() {
     std::memset(&action, 0, sizeof action);
     action.sa_sigaction = on_sigill;
     action.sa_flags = SA_SIGINFO;
-    sigemptyset(&action.sa_mask);
+    // A handler that ran in the middle of an emulated instruction would find the register file
+    // half written, and its own SVE instructions could not trap while SIGILL is blocked.
+    sigfillset(&action.sa_mask);
+    ostrel::runner::remove_synchronous_signals(action.sa_mask);
     real_sigaction()(SIGILL, &action, &program_sigill);
 }
 
@@ -99,7 +91,7 @@ __attribute__((constructor)) void start() {
         std::fprintf(stderr, "%s\n", mix_error.c_str());
         _exit(1);
     }
-    pthread_key_create(&state_key, free_state);
+    ostrel::runner::start_thread_registers();
     install_trap();
     sve_init(nullptr, program_invocation_short_name);
 }
@@ -112,10 +104,10 @@ __attribute__((destructor)) void finish() {
 } // namespace
 
 // The program may install its own SIGILL handler: we stay in front and hand it what we do not
-// emulate. Every other signal goes straight through.
+// emulate. Every other handler runs behind the wrapper that keeps the vector state.
 extern "C" __attribute__((visibility("default"))) int
 sigaction(int sig, const struct sigaction *act, struct sigaction *old) {
-    if (sig != SIGILL) return real_sigaction()(sig, act, old);
+    if (sig != SIGILL) return ostrel::runner::program_sigaction(real_sigaction(), sig, act, old);
     if (old) *old = program_sigill;
     if (act) program_sigill = *act;
     return 0;
