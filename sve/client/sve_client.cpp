@@ -11,6 +11,7 @@
 #include "sve/client/cpu_state.h"
 #include "sve/client/instrument.h"
 #include "sve/client/mix_session.h"
+#include "sve/client/signal_state.h"
 #include "sve/kernels/guest_memory.h"
 #include "sve/trace/trace_support.h"
 
@@ -102,6 +103,7 @@ DR_EXPORT void dr_client_main(client_id_t, int argc, const char *argv[]) {
 
     tls_idx = drmgr_register_tls_field();
     OSTREL_CLIENT_CHECK(tls_idx != -1, kLineTlsFieldRegistration, "false");
+    register_signal_state_events();
 
     OSTREL_CLIENT_CHECK(sve_init(nullptr, dr_get_application_name()), kLineTraceInit, "false");
 

@@ -101,6 +101,28 @@ INSTANTIATE_TEST_SUITE_P(All, ClientCompiledPrograms,
                          testing::ValuesIn(ostrel::testing::kCompiledPrograms),
                          ostrel::testing::program_run_name);
 
+// Signal handlers that run SVE, from a timer, nested, in threads, in a forked child and left by
+// siglongjmp; with traces too, where a handler may run inside a block of a trace.
+class ClientSignalPrograms : public testing::TestWithParam<ostrel::testing::ProgramRun> {};
+
+TEST_P(ClientSignalPrograms, PrintWhatTheyPrintOnSveEveryTime) {
+    ostrel::testing::expect_always_prints_as_on_sve(client_runner, GetParam().name, GetParam().args,
+                                                    ostrel::testing::kSignalProgramRepeats);
+}
+
+TEST_P(ClientSignalPrograms, PrintWhatTheyPrintOnSveWithTraces) {
+    const auto with_traces = [](const std::string &program, const std::vector<std::string> &args,
+                                const std::string &trace) {
+        return under_client(program, args, "", trace, "-enable_traces");
+    };
+    ostrel::testing::expect_always_prints_as_on_sve(with_traces, GetParam().name, GetParam().args,
+                                                    ostrel::testing::kSignalProgramRepeats);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, ClientSignalPrograms,
+                         testing::ValuesIn(ostrel::testing::kSignalPrograms),
+                         ostrel::testing::program_run_name);
+
 TEST(ClientMix, CountsOnlyTheMarkedRegion) {
     ostrel::testing::expect_region_of_interest_mix(client_with, "client");
 }

@@ -45,11 +45,12 @@ static volatile int worker_count;
 // Every Z takes a value of its own that depends on `seed`.
 #define SET_ALL_Z                                                                                  \
     SET_Z(1, -15)                                                                                  \
-    SET_Z(2, -14) SET_Z(3, -13) SET_Z(4, -12) SET_Z(5, -11) SET_Z(6, -10) SET_Z(7, -9)             \
-        SET_Z(8, -8) SET_Z(9, -7) SET_Z(10, -6) SET_Z(11, -5) SET_Z(12, -4) SET_Z(13, -3)          \
-            SET_Z(14, -2) SET_Z(15, -1) SET_Z(16, 0) SET_Z(17, 1) SET_Z(18, 2) SET_Z(19, 3)        \
-                SET_Z(20, 4) SET_Z(21, 5) SET_Z(22, 6) SET_Z(23, 7) SET_Z(24, 8) SET_Z(25, 9)      \
-                    SET_Z(26, 10) SET_Z(27, 11) SET_Z(28, 12) SET_Z(29, 13) SET_Z(30, 14)          \
+    SET_Z(2, -14)                                                                                  \
+    SET_Z(3, -13) SET_Z(4, -12) SET_Z(5, -11) SET_Z(6, -10) SET_Z(7, -9) SET_Z(8, -8) SET_Z(9, -7) \
+        SET_Z(10, -6) SET_Z(11, -5) SET_Z(12, -4) SET_Z(13, -3) SET_Z(14, -2) SET_Z(15, -1)        \
+            SET_Z(16, 0) SET_Z(17, 1) SET_Z(18, 2) SET_Z(19, 3) SET_Z(20, 4) SET_Z(21, 5)          \
+                SET_Z(22, 6) SET_Z(23, 7) SET_Z(24, 8) SET_Z(25, 9) SET_Z(26, 10) SET_Z(27, 11)    \
+                    SET_Z(28, 12) SET_Z(29, 13) SET_Z(30, 14)                                      \
                         SET_Z(31, 15) "index z0.s, %w[seed], #3\n"
 // Every P and the FFR take a pattern of their own.
 #define SET_ALL_P                                                                                  \
@@ -61,16 +62,17 @@ static volatile int worker_count;
 #define STORE_Z(n) "str z" #n ", [%[out], #" #n ", mul vl]\n"
 #define STORE_Z8(a)                                                                                \
     STORE_Z(a##0)                                                                                  \
-    STORE_Z(a##1) STORE_Z(a##2) STORE_Z(a##3) STORE_Z(a##4) STORE_Z(a##5) STORE_Z(a##6)            \
-        STORE_Z(a##7)
+    STORE_Z(a##1)                                                                                  \
+    STORE_Z(a##2) STORE_Z(a##3) STORE_Z(a##4) STORE_Z(a##5) STORE_Z(a##6) STORE_Z(a##7)
 #define STORE_P(n) "str p" #n ", [%[preds], #" #n ", mul vl]\n"
 // Z0-Z31 to out[0..6144), P0-P15 and then the FFR to preds[0..408).
 #define STORE_ALL_STATE                                                                            \
     STORE_Z(0)                                                                                     \
-    STORE_Z(1) STORE_Z(2) STORE_Z(3) STORE_Z(4) STORE_Z(5) STORE_Z(6) STORE_Z(7) STORE_Z(8)        \
-        STORE_Z(9) STORE_Z8(1) STORE_Z8(2) STORE_Z(30) STORE_Z(31) STORE_P(0) STORE_P(1)           \
-            STORE_P(2) STORE_P(3) STORE_P(4) STORE_P(5) STORE_P(6) STORE_P(7) STORE_P(8)           \
-                STORE_P(9) STORE_P(10) STORE_P(11) STORE_P(12) STORE_P(13) STORE_P(14)             \
+    STORE_Z(1)                                                                                     \
+    STORE_Z(2) STORE_Z(3) STORE_Z(4) STORE_Z(5) STORE_Z(6) STORE_Z(7) STORE_Z(8) STORE_Z(9)        \
+        STORE_Z8(1) STORE_Z8(2) STORE_Z(30) STORE_Z(31) STORE_P(0) STORE_P(1) STORE_P(2)           \
+            STORE_P(3) STORE_P(4) STORE_P(5) STORE_P(6) STORE_P(7) STORE_P(8) STORE_P(9)           \
+                STORE_P(10) STORE_P(11) STORE_P(12) STORE_P(13) STORE_P(14)                        \
                     STORE_P(15) "rdffr p0.b\n str p0, [%[preds], #16, mul vl]\n"
 
 #define ALL_P_TRUE                                                                                 \
@@ -259,7 +261,8 @@ static int longjmp_run(void) {
     sigjmp_buf env;
     jump_target = &env;
     int jumps = 0;
-    for (int i = 0; i < 3; ++i)
+    // More jumps than a front end may keep saves for a thread: none of them may come back.
+    for (int i = 0; i < 100; ++i)
         if (sigsetjmp(env, 1) == 0)
             state_across(SIGUSR2, 4);
         else
