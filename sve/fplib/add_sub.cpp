@@ -21,8 +21,8 @@ template <class T> T fp_add_any(T op1, T op2, int negate2, int mode, int *flags)
         return Fmt::inf(a.is_special() ? a.sign : b.sign);
     }
     if (a.is_zero() && b.is_zero() && a.sign == b.sign) return Fmt::zero(a.sign);
-    return fp_add_swaps(op1, op2) ? fp_add_ordered<T>(b, a, mode, flags)
-                                  : fp_add_ordered<T>(a, b, mode, flags);
+    return fp_add_swap_mask(op1, op2) ? fp_add_ordered<T>(b, a, mode, flags)
+                                      : fp_add_ordered<T>(a, b, mode, flags);
 }
 
 #define INSTANTIATE(T) template T fp_add_any<T>(T, T, int, int, int *);
