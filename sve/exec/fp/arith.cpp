@@ -3,6 +3,7 @@
 #include "sve/decode/forms.h"
 #include "sve/exec/fp/fp_loops.h"
 #include "sve/exec/fp/host_float.h"
+#include "sve/exec/fp/host_shapes.h"
 
 using namespace ostrel;
 using namespace ostrel::fp;
@@ -30,19 +31,6 @@ struct DivR {
 struct RecipStep {
     template <class T> static T apply(HostFpu &f, T a, T b) { return f.recip_step(a, b); }
 };
-
-// Zdn, Pg/M, Zdn, Zm.
-template <class Op>
-aarch64_decode_rc merging(cpu_state *s, aarch64_z_reg zdn, aarch64_p_reg pg, aarch64_z_reg zm) {
-    with_fp_type(read_write_type(zdn), [&](auto t) {
-        using T = decltype(t);
-        HostFpu fpu(*s);
-        merge_into<T>(*s, zdn.num, pg.num, [&](unsigned i) {
-            return Op::apply(fpu, element<T>(*s, zdn.num, i), element<T>(*s, zm.num, i));
-        });
-    });
-    return DECODE_OK;
-}
 
 // The immediates' constants are small powers of two or zero: their single pattern widens to
 // double exactly by moving the exponent and the (empty) fraction.

@@ -7,6 +7,7 @@
 #include "sve/decode/forms.h"
 #include "sve/exec/fp/fp_loops.h"
 #include "sve/exec/fp/host_float.h"
+#include "sve/exec/fp/host_shapes.h"
 
 using namespace ostrel;
 using namespace ostrel::fp;
@@ -37,18 +38,6 @@ struct MinNum {
         return f.min_num(dn, m);
     }
 };
-
-template <class Op>
-aarch64_decode_rc merging(cpu_state *s, aarch64_z_reg zdn, aarch64_p_reg pg, aarch64_z_reg zm) {
-    with_fp_type(read_write_type(zdn), [&](auto t) {
-        using T = decltype(t);
-        HostFpu fpu(*s);
-        merge_into<T>(*s, zdn.num, pg.num, [&](unsigned i) {
-            return Op::apply(fpu, element<T>(*s, zdn.num, i), element<T>(*s, zm.num, i));
-        });
-    });
-    return DECODE_OK;
-}
 
 template <class T> constexpr T kDefaultNaN = sizeof(T) == 4 ? T(0x7fc00000u) : T(0x7ff8ull << 48);
 
