@@ -1,11 +1,15 @@
 // The lookup against the row source: every row's own key finds its handler through the full
 // ordered lookup, random encodings drawn from each row's key rule do too, and words outside the
-// SVE encoding space find nothing.
+// SVE encoding space find nothing; looked up again and from several threads at once, words keep
+// finding the one row that accepts them, or nothing.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <random>
 #include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "sve/decode/decode_rows.h"
 #include "sve/decode/handlers.h"
@@ -84,6 +88,62 @@ TEST(DecodeLookup, RandomOperandBitsKeepTheRow) {
             ASSERT_EQ(get_sve_handler(enc), row.handler) << row.name << std::hex << " 0x" << enc;
         }
     }
+}
+
+// The lookup keeps results between calls, so a word must find its row however often it is asked,
+// whichever words came between, and while other threads ask too. The expected handler comes from
+// the rows alone: rows never overlap, so at most one accepts a word.
+TEST(DecodeLookup, RepeatedAndConcurrentLookupsFindTheRowThatAccepts) {
+    std::vector<uint32_t> masks, bits;
+    for (const DecodeRow &row : kDecodeRows) {
+        masks.push_back(row.fixed_mask());
+        bits.push_back(row.fixed_bits());
+    }
+    auto expected_for = [&](uint32_t w) -> sve_handler_t {
+        for (std::size_t r = 0; r < kNumRows; ++r)
+            if ((w & masks[r]) == bits[r]) return kDecodeRows[r].handler;
+        return nullptr;
+    };
+    // Several words per row, and SVE-space words that mostly no row accepts: more words than a
+    // cache holds, so slots are shared and entries replaced.
+    std::mt19937 rng(19);
+    std::vector<uint32_t> words;
+    for (std::size_t r = 0; r < kNumRows; ++r)
+        for (int i = 0; i < 4; ++i)
+            words.push_back(bits[r] | (rng() & ~masks[r]));
+    for (int i = 0; i < 8192; ++i)
+        words.push_back((rng() & ~kSveSpaceMask) | kSveSpaceBits);
+    std::vector<sve_handler_t> expected;
+    std::size_t unaccepted = 0;
+    for (uint32_t w : words) {
+        expected.push_back(expected_for(w));
+        unaccepted += expected.back() == nullptr;
+    }
+    ASSERT_GT(unaccepted, 1000u) << "the sample needs SVE-space words no row accepts";
+
+    for (int pass = 0; pass < 3; ++pass)
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            // Forward, backward, then each word twice in a row.
+            const std::size_t k = pass == 1 ? words.size() - 1 - i : i;
+            ASSERT_EQ(get_sve_handler(words[k]), expected[k]) << std::hex << "0x" << words[k];
+            if (pass == 2) {
+                ASSERT_EQ(get_sve_handler(words[k]), expected[k]) << std::hex << "0x" << words[k];
+            }
+        }
+
+    std::atomic<std::size_t> wrong{0};
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 4; ++round)
+                for (std::size_t i = 0; i < words.size(); ++i) {
+                    const std::size_t k = (i * (2 * t + 1) + t * 997) % words.size();
+                    if (get_sve_handler(words[k]) != expected[k]) ++wrong;
+                }
+        });
+    for (auto &th : threads)
+        th.join();
+    EXPECT_EQ(wrong.load(), 0u);
 }
 
 TEST(DecodeLookup, WordsOutsideSveFindNothing) {
