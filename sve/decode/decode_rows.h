@@ -121,5 +121,6 @@ const DecodeRow *row_of_handler(sve_handler_t handler);
 } // namespace ostrel
 
 // The handler that emulates an encoding, or null when the encoding is not an SVE instruction
-// the emulator knows. Safe from any thread; the tables never change after they are built.
+// the emulator knows. Safe from any thread and from signal handlers: the tables never change
+// after they are built, and the cache of recent answers in front of them takes no lock.
 sve_handler_t get_sve_handler(unsigned int encoding);
