@@ -13,14 +13,6 @@ namespace {
 
 using ostrel::memory::AdrOffset;
 
-template <unsigned M> uint64_t read_guarded(uint64_t address, bool *fault, CpuContext *ctx) {
-    static_assert(M == 1 || M == 2 || M == 4 || M == 8, "memory element size");
-    if constexpr (M == 1) return ReadMemLib1(address, 0, fault, ctx);
-    if constexpr (M == 2) return ReadMemLib2(address, 0, fault, ctx);
-    if constexpr (M == 4) return ReadMemLib4(address, 0, fault, ctx);
-    if constexpr (M == 8) return ReadMemLib8(address, 0, fault, ctx);
-}
-
 // The M-byte value extended to the register element E, signed or not.
 template <typename E, bool Signed, unsigned M> E extend(uint64_t value) {
     if constexpr (Signed && M < 8) {
@@ -38,7 +30,7 @@ VecValue load_first_fault(const PredV &pg, CpuContext *ctx, Address &&address) {
     bool fault = false;
     for (unsigned i = 0; i < elements; ++i) {
         if (pg.bit(i * sizeof(E)) && !fault) {
-            const uint64_t value = read_guarded<M>(address(i), &fault, ctx);
+            const uint64_t value = ReadMemLibOfWidth<M>(address(i), &fault, ctx);
             if (!fault) {
                 result.set<E>(i, extend<E, Signed, M>(value));
                 continue;
@@ -69,7 +61,7 @@ VecValue vector_base(const PredV &pg, const VecValue &zn, unsigned imm, CpuConte
 
 template <typename E, bool Signed, unsigned M, AdrOffset Kind, bool Scaled>
 VecValue offsets(const PredV &pg, uint64_t base, const VecValue &zm, CpuContext *ctx) {
-    constexpr unsigned shift = !Scaled ? 0 : M == 1 ? 0 : M == 2 ? 1 : M == 4 ? 2 : 3;
+    constexpr unsigned shift = Scaled ? ostrel::memory::log2_of_size(M) : 0;
     return load_first_fault<E, Signed, M>(pg, ctx, [&](unsigned i) {
         return ostrel::memory::vector_offset_address<Kind>(base, zm.get<E>(i), shift);
     });

@@ -32,6 +32,15 @@ uint64_t ReadMemLib2(uint64_t address, int kind, bool *fault, CpuContext *contex
 uint64_t ReadMemLib4(uint64_t address, int kind, bool *fault, CpuContext *context);
 uint64_t ReadMemLib8(uint64_t address, int kind, bool *fault, CpuContext *context);
 
+// ReadMemLib1 .. ReadMemLib8 chosen by the access width M (bytes) at compile time.
+template <unsigned M> uint64_t ReadMemLibOfWidth(uint64_t address, bool *fault, CpuContext *ctx) {
+    static_assert(M == 1 || M == 2 || M == 4 || M == 8, "memory element size");
+    if constexpr (M == 1) return ReadMemLib1(address, 0, fault, ctx);
+    if constexpr (M == 2) return ReadMemLib2(address, 0, fault, ctx);
+    if constexpr (M == 4) return ReadMemLib4(address, 0, fault, ctx);
+    if constexpr (M == 8) return ReadMemLib8(address, 0, fault, ctx);
+}
+
 // Plain stores of the value's width.
 void WriteMemLib1(unsigned char value, uint64_t address, CpuContext *context);
 void WriteMemLib2(unsigned short value, uint64_t address, CpuContext *context);

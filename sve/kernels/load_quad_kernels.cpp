@@ -11,20 +11,12 @@ namespace {
 
 constexpr unsigned kQuadBytes = 16;
 
-template <unsigned Msize> uint64_t read_plain(uint64_t address, CpuContext *ctx) {
-    static_assert(Msize == 1 || Msize == 2 || Msize == 4 || Msize == 8, "memory element size");
-    if constexpr (Msize == 1) return ReadMemLib1(address, 0, nullptr, ctx);
-    if constexpr (Msize == 2) return ReadMemLib2(address, 0, nullptr, ctx);
-    if constexpr (Msize == 4) return ReadMemLib4(address, 0, nullptr, ctx);
-    if constexpr (Msize == 8) return ReadMemLib8(address, 0, nullptr, ctx);
-}
-
 template <unsigned Msize>
 VecValue load_dup_quad(const PredV &pg, uint64_t address, CpuContext *ctx) {
     uint8_t block[kQuadBytes] = {};
     for (unsigned j = 0; j < kQuadBytes / Msize; ++j) {
         if (!pg.bit(j * Msize)) continue;
-        const uint64_t v = read_plain<Msize>(address + uint64_t{j} * Msize, ctx);
+        const uint64_t v = ReadMemLibOfWidth<Msize>(address + uint64_t{j} * Msize, nullptr, ctx);
         __builtin_memcpy(block + j * Msize, &v, Msize); // little-endian host
     }
     VecValue result{};

@@ -41,6 +41,14 @@ inline uint64_t scaled_index_address(const cpu_state &s, aarch64_i_rsp_reg xn, a
     return read_gpr_or_sp(s, xn) + read_gpr(s, xm) * sizeof(T);
 }
 
+// Hands a finished contiguous access at `address`, governed by `pg`, to the contiguous tracer.
+template <typename T, typename U>
+inline void trace_contiguous(cpu_state *s, aarch64_p_reg pg, uint64_t address,
+                             memaccess_type_t type) {
+    memtrace_lin<T, U>(s, reinterpret_cast<T *>(static_cast<uintptr_t>(address)),
+                       reinterpret_cast<char *>(s->p[pg.num]), type);
+}
+
 // One contiguous access at `address`: `element(i, element_address)` for each active element i in
 // ascending order, then the finished access goes to the tracer. Loads and stores differ only in
 // what they do with an element.
@@ -50,8 +58,7 @@ inline void for_each_active_element(cpu_state *s, aarch64_p_reg pg, uint64_t add
     const uint8_t *pred = s->p[pg.num];
     for (unsigned i = 0; i < kRegElements<U>; ++i)
         if (integer::element_active<U>(pred, i)) element(i, address + uint64_t{i} * sizeof(T));
-    memtrace_lin<T, U>(s, reinterpret_cast<T *>(static_cast<uintptr_t>(address)),
-                       reinterpret_cast<char *>(s->p[pg.num]), type);
+    trace_contiguous<T, U>(s, pg, address, type);
 }
 
 } // namespace ostrel::memory

@@ -24,11 +24,11 @@ constexpr uint64_t vector_offset_address(uint64_t base, U offset, unsigned shift
     return base + (adr_offset<Kind>(offset) << shift);
 }
 
-template <typename T>
-constexpr unsigned kLog2Size = sizeof(T) == 1   ? 0
-                               : sizeof(T) == 2 ? 1
-                               : sizeof(T) == 4 ? 2
-                                                : 3;
+// The shift that scales an offset by a memory element of `bytes` (1, 2, 4 or 8).
+constexpr unsigned log2_of_size(unsigned bytes) {
+    return bytes == 1 ? 0 : bytes == 2 ? 1 : bytes == 4 ? 2 : 3;
+}
+template <typename T> constexpr unsigned kLog2Size = log2_of_size(sizeof(T));
 
 // Element i's address in an executor, for T memory and U register elements: vector plus
 // immediate, or base plus offsets (scaled by sizeof(T) when Scaled).

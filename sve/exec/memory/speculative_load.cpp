@@ -62,8 +62,7 @@ aarch64_decode_rc load_non_fault(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg p
             clear_ffr_element<U>(s, i);
     }
     std::memcpy(s->z[zt.num], result, kVectorBytes);
-    memtrace_lin<T, U>(s, reinterpret_cast<T *>(static_cast<uintptr_t>(address)),
-                       reinterpret_cast<char *>(s->p[pg.num]), MEMACCESS_READ);
+    trace_contiguous<T, U>(s, pg, address, MEMACCESS_READ);
     return DECODE_OK;
 }
 
@@ -93,8 +92,7 @@ aarch64_decode_rc load_first_fault(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg
     if (loadable < kRegElements<U>)
         std::memset(s->ffr + loadable * sizeof(U), 0, kVectorBytes - loadable * sizeof(U));
     std::memcpy(s->z[zt.num], result, kVectorBytes);
-    memtrace_lin<T, U>(s, reinterpret_cast<T *>(static_cast<uintptr_t>(address)),
-                       reinterpret_cast<char *>(s->p[pg.num]), MEMACCESS_READ);
+    trace_contiguous<T, U>(s, pg, address, MEMACCESS_READ);
     return DECODE_OK;
 }
 
