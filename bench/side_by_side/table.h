@@ -32,12 +32,16 @@ struct ClientCounts {
 // Guest instructions per emulated instruction beyond the NOP in its place.
 double guest_instructions_per_emulated(const ClientCounts &counts, unsigned long short_iterations,
                                        unsigned long long_iterations);
+// The same from the long runs alone: what the run paid once is spread over its instructions.
+double guest_instructions_per_emulated_in_one_run(const ClientCounts &counts,
+                                                  unsigned long long_iterations);
 
 struct TableRow {
     const BenchClass *bench_class;
     std::optional<double> qemu_ns, handler_ns, engine_ns; // engine = lookup plus handler
     std::optional<double> ratio;                          // engine / QEMU
     std::optional<double> client_guest_instructions;
+    std::optional<double> client_guest_instructions_in_one_run;
 };
 
 struct Measurements {
@@ -57,14 +61,17 @@ struct Summary {
     std::optional<double> worst_ratio;
     const BenchClass *worst_class = nullptr;
     std::optional<double> median_client_cost;
+    std::optional<double> median_client_cost_in_one_run;
 };
 Summary summarise(const std::vector<TableRow> &rows);
 
 std::string format_table(const std::vector<TableRow> &rows);
 // "median engine/QEMU ratio: R", "worst engine/QEMU ratio: R (CLASS)", then the client sequence
 // line given (format_client_sequence) and, when the client was counted,
-// "client cost: median G guest instructions per emulated instruction".
-std::string format_summary(const Summary &s, const std::string &client_sequence_line = "");
+// "client cost: median G guest instructions per emulated instruction" and the same from one run
+// of `long_iterations` iterations, with what the run pays once.
+std::string format_summary(const Summary &s, const std::string &client_sequence_line = "",
+                           unsigned long long_iterations = 0);
 
 // From lines "ROW COUNT" (inserted instructions of the client's sequence per decode row):
 // "client sequence: median M, max X inserted instructions", or empty when there are none.

@@ -65,6 +65,8 @@ int main(int argc, char **argv) {
 
     const std::vector<TableRow> rows = build_rows(m);
     std::fputs(format_table(rows).c_str(), stdout);
-    std::fputs(format_summary(summarise(rows), format_client_sequence(per_row)).c_str(), stdout);
+    std::fputs(
+        format_summary(summarise(rows), format_client_sequence(per_row), m.client_long).c_str(),
+        stdout);
     return 0;
 }

@@ -87,7 +87,13 @@ TEST(BenchTable, RowsCarryRatiosAndClientCosts) {
         EXPECT_EQ(*rows[i].handler_ns, 3.0 * (i + 1));
         // The ratio is the trap runner's cost (lookup plus handler) over QEMU's.
         EXPECT_DOUBLE_EQ(*rows[i].ratio, (3.0 * (i + 1) + 4) / (10.0 + i));
+        ASSERT_TRUE(rows[i].client_guest_instructions &&
+                    rows[i].client_guest_instructions_in_one_run);
         EXPECT_DOUBLE_EQ(*rows[i].client_guest_instructions, 1000.0 + 10 * i);
+        // One run spreads what it pays once over its instructions.
+        const double once = 2e8 + 1e5 * i - 1e8;
+        EXPECT_DOUBLE_EQ(*rows[i].client_guest_instructions_in_one_run,
+                         1000.0 + 10 * i + once / (110.0 * OSTREL_BENCH_COPIES));
     }
 }
 
@@ -138,7 +144,7 @@ TEST(BenchTable, SummaryLinesNameTheMedianAndTheWorst) {
     EXPECT_DOUBLE_EQ(*s.median_ratio, *median(ratios));
     EXPECT_DOUBLE_EQ(*s.median_client_cost, *median(costs));
 
-    const std::string text = format_summary(s);
+    const std::string text = format_summary(s, "", 110);
     std::string worst_name;
     EXPECT_NEAR(read_number(text, "^median engine/QEMU ratio: ([0-9.]+)\n", nullptr),
                 *median(ratios), 0.005);
@@ -150,6 +156,14 @@ TEST(BenchTable, SummaryLinesNameTheMedianAndTheWorst) {
                             "instruction\n",
                             nullptr),
                 *median(costs), 0.5);
+    std::vector<double> one_run_costs;
+    for (const TableRow &row : rows)
+        one_run_costs.push_back(*row.client_guest_instructions_in_one_run);
+    EXPECT_NEAR(read_number(text,
+                            "\nclient cost in one run of 110 iterations, with what the run pays "
+                            "once: median ([0-9]+) guest instructions per emulated instruction\n",
+                            nullptr),
+                *median(one_run_costs), 0.5);
 }
 
 TEST(BenchTable, ClientSequenceLineComesBeforeTheClientCost) {
