@@ -1,6 +1,5 @@
 #include "sve/client/instrument.h"
 
-#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -19,7 +18,7 @@ namespace ostrel::client {
 namespace {
 
 // X27 holds the register file's address during the sequence; X26 carries SP, NZCV and FPSR
-// between their registers and the file, and is parked only when one of those is copied.
+// between their registers and the file, and the instruction's address into the call.
 constexpr reg_id_t kScratch = DR_REG_X26;
 constexpr reg_id_t kStateBase = DR_REG_X27;
 
@@ -29,6 +28,7 @@ constexpr reg_id_t kStateBase = DR_REG_X27;
 constexpr int kOffsetZ = offsetof(cpu_state, z);
 constexpr int kZStride = sizeof(cpu_state::z[0]);
 constexpr int kZBias = kOffsetZ % 16 == 0 ? 0 : kOffsetZ % 16 - 16;
+static_assert(kZBias <= 0);
 static_assert((kOffsetZ - kZBias) % 16 == 0 && kZStride % 16 == 0);
 static_assert(static_cast<int>(offsetof(cpu_state, x)) - kZBias >= 0);
 
@@ -174,13 +174,9 @@ std::size_t count_instructions(instr_t *first, instr_t *end) {
 // registers of `sets` into the register file, calls the emulation and copies the written ones
 // back. The call keeps every register it does not hand back, X27 included.
 void insert_emulation(void *drcontext, instrlist_t *bb, instr_t *instr, app_pc pc,
-                      sve_handler_t handler, const RegisterSets &sets) {
+                      const RegisterSets &sets) {
     OSTREL_CLIENT_CHECK(dr_get_stolen_reg() == DR_REG_X28, kLineStolenRegister,
                         "dr_get_stolen_reg() == DR_REG_X28");
-    // The encoding handed to the call is the word in memory, not the decoder's copy.
-    uint32_t encoding;
-    std::memcpy(&encoding, pc, sizeof encoding);
-
     // The framework keeps the record's instruction; it describes the original to other clients.
     instr_t *original = instr_create(drcontext);
     instr_set_raw_bits(original, pc, 4);
@@ -193,30 +189,28 @@ void insert_emulation(void *drcontext, instrlist_t *bb, instr_t *instr, app_pc p
     drmgr_insert_emulation_start(drcontext, bb, instr, &record);
 
     SequenceBuilder seq(drcontext, bb, instr, pc);
-    const RegisterSet &in = sets.read, &out = sets.write;
-    const bool scratch = in.sp || in.nzcv || in.fpsr || out.sp || out.nzcv || out.fpsr;
-    const bool park_x26 = scratch || in.has_x(26);
+    // The call's link register goes through the file like a register the instruction writes.
+    RegisterSet in = sets.read, out = sets.write;
+    in.x |= 1u << 30;
+    out.x |= 1u << 30;
     const int bias = (in.z | out.z) != 0 ? kZBias : 0;
     RegisterCopies copies(seq, bias);
 
-    // X27 (always), X26 and the application's X28 (held by the framework) when the emulation
-    // or the sequence needs them, parked in slots 2, 1 and 3.
+    // X27 and X26 (both always: the call takes X26 too) and the application's X28 (held by the
+    // framework) when the emulation reads it, parked in slots 2, 1 and 3.
     dr_save_reg(drcontext, bb, instr, kStateBase, kSlotX27);
-    if (park_x26) dr_save_reg(drcontext, bb, instr, kScratch, kSlotX26);
+    dr_save_reg(drcontext, bb, instr, kScratch, kSlotX26);
     if (in.has_x(28)) {
         dr_insert_get_stolen_reg_value(drcontext, bb, instr, kStateBase);
         dr_save_reg(drcontext, bb, instr, kStateBase, kSlotX28);
     }
     read_state_pointer(seq, kStateBase, kLineTlsReadBeforeCall);
-    if (bias != 0)
-        seq.add(INSTR_CREATE_add(drcontext, SequenceBuilder::reg(kStateBase),
-                                 SequenceBuilder::reg(kStateBase), OPND_CREATE_INT(bias)));
+    if (bias != 0) // an immediate of ADD or SUB is unsigned
+        seq.add(INSTR_CREATE_sub(drcontext, SequenceBuilder::reg(kStateBase),
+                                 SequenceBuilder::reg(kStateBase), OPND_CREATE_INT(-bias)));
     copies.into_file(in);
 
-    dr_insert_call_vexem(drcontext, bb, instr, pc, reinterpret_cast<void *>(emulate_instruction), 3,
-                         OPND_CREATE_INT32(encoding),
-                         OPND_CREATE_INT64(reinterpret_cast<ptr_int_t>(pc)),
-                         OPND_CREATE_INT64(reinterpret_cast<ptr_int_t>(handler)));
+    insert_emulation_call(drcontext, bb, instr, pc);
 
     copies.from_file(out);
     // X28, X26 and X27 come back from the slots, where the call left the emulated values.
@@ -224,7 +218,7 @@ void insert_emulation(void *drcontext, instrlist_t *bb, instr_t *instr, app_pc p
         dr_restore_reg(drcontext, bb, instr, kStateBase, kSlotX28);
         dr_insert_set_stolen_reg_value(drcontext, bb, instr, kStateBase);
     }
-    if (park_x26 || out.has_x(26)) dr_restore_reg(drcontext, bb, instr, kScratch, kSlotX26);
+    dr_restore_reg(drcontext, bb, instr, kScratch, kSlotX26);
     dr_restore_reg(drcontext, bb, instr, kStateBase, kSlotX27);
     drmgr_insert_emulation_end(drcontext, bb, instr);
 }
@@ -282,8 +276,7 @@ dr_emit_flags_t event_instruction_change(void *drcontext, void *, instrlist_t *b
         // The sequence's cost is known once it is built: a block that cannot take it ends
         // before it.
         instr_t *before = instr_get_prev(instr);
-        insert_emulation(drcontext, bb, instr, instr_get_app_pc(instr), handler,
-                         register_sets(word));
+        insert_emulation(drcontext, bb, instr, instr_get_app_pc(instr), register_sets(word));
         instr_t *first = before != nullptr ? instr_get_next(before) : instrlist_first(bb);
         if (!budget.admit(emulation_bytes(count_instructions(first, instr)))) {
             end_block_before(drcontext, bb, first);
@@ -296,13 +289,12 @@ dr_emit_flags_t event_instruction_change(void *drcontext, void *, instrlist_t *b
 }
 
 std::size_t emulation_sequence_length(void *drcontext, uint32_t encoding) {
-    const sve_handler_t handler = get_sve_handler(encoding);
-    if (handler == nullptr) return 0;
+    if (get_sve_handler(encoding) == nullptr) return 0;
     instrlist_t *list = instrlist_create(drcontext);
     instr_t *end = INSTR_CREATE_label(drcontext);
     instrlist_append(list, end);
     uint32_t word = encoding; // the sequence reads the word at its address
-    insert_emulation(drcontext, list, end, reinterpret_cast<app_pc>(&word), handler,
+    insert_emulation(drcontext, list, end, reinterpret_cast<app_pc>(&word),
                      register_sets(encoding));
     const std::size_t n = count_instructions(instrlist_first(list), end);
     instrlist_clear_and_destroy(drcontext, list);
@@ -310,33 +302,3 @@ std::size_t emulation_sequence_length(void *drcontext, uint32_t encoding) {
 }
 
 } // namespace ostrel::client
-
-void dr_insert_call_vexem(void *drcontext, instrlist_t *bb, instr_t *where, app_pc, void *callee,
-                          unsigned int num_args, ...) {
-    // A clean call runs the callee on the framework's stack with the application's state saved
-    // in the thread's machine context, so the spill slots and the stolen register stay
-    // untouched. It saves and restores every register, flags and SIMD registers included: the
-    // sequence copies back only what the emulated instruction writes, and relies on the call
-    // for the rest. Up to three arguments are all the emulation call needs.
-    const auto flags = static_cast<dr_cleancall_save_t>(0);
-    opnd_t args[3];
-    va_list list;
-    va_start(list, num_args);
-    for (unsigned int i = 0; i < num_args && i < 3; ++i)
-        args[i] = va_arg(list, opnd_t);
-    va_end(list);
-    switch (num_args) {
-    case 0:
-        dr_insert_clean_call_ex(drcontext, bb, where, callee, flags, 0);
-        break;
-    case 1:
-        dr_insert_clean_call_ex(drcontext, bb, where, callee, flags, 1, args[0]);
-        break;
-    case 2:
-        dr_insert_clean_call_ex(drcontext, bb, where, callee, flags, 2, args[0], args[1]);
-        break;
-    default:
-        dr_insert_clean_call_ex(drcontext, bb, where, callee, flags, 3, args[0], args[1], args[2]);
-        break;
-    }
-}

@@ -19,10 +19,3 @@ dr_emit_flags_t event_instruction_change(void *drcontext, void *tag, instrlist_t
 std::size_t emulation_sequence_length(void *drcontext, uint32_t encoding);
 
 } // namespace ostrel::client
-
-// Inserts before `where` code that calls `callee` with `num_args` immediate arguments on the
-// application thread, with the framework's spill slots and its stolen register left intact.
-// `app_pc` is the address of the application instruction the call stands for. Every register,
-// the flags and FPSR included, is preserved across the call.
-void dr_insert_call_vexem(void *drcontext, instrlist_t *bb, instr_t *where, app_pc app_pc,
-                          void *callee, unsigned int num_args, ...);
