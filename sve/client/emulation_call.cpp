@@ -4,11 +4,17 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+
 #include "dr_api.h"
 #include "drmgr.h"
 
+#include "sve/client/client_assert.h"
 #include "sve/client/client_state.h"
 #include "sve/client/emulate.h"
+#include "sve/decode/decode_rows.h"
 #include "sve/kernels/guest_memory.h"
 
 namespace ostrel::client {
@@ -33,9 +39,69 @@ namespace {
         syscall(SYS_exit_group, 128 + SIGSEGV); // not reached: the signal ends the process
 }
 
+// The line the gate's check reports (the client's checks name fixed lines).
+constexpr int kLineEmulationGate = 330;
+
+// Where the gate is built: one page of the framework's non-heap memory, never freed (blocks
+// that branch to it may live until the process ends).
+std::atomic<app_pc> g_gate{nullptr};
+
+app_pc build_gate(void *drcontext) {
+    const std::size_t bytes = dr_page_size();
+    auto *code = static_cast<byte *>(
+        dr_nonheap_alloc(bytes, DR_MEMPROT_READ | DR_MEMPROT_WRITE | DR_MEMPROT_EXEC));
+    instrlist_t *list = instrlist_create(drcontext);
+    instr_t *ret = INSTR_CREATE_ret(drcontext, opnd_create_reg(DR_REG_X30));
+    instrlist_meta_append(list, ret);
+    dr_insert_clean_call_ex(drcontext, list, ret, reinterpret_cast<void *>(emulate_instruction_at),
+                            static_cast<dr_cleancall_save_t>(0), 1, opnd_create_reg(DR_REG_X26));
+    byte *end = instrlist_encode(drcontext, list, code, true);
+    instrlist_clear_and_destroy(drcontext, list);
+    OSTREL_CLIENT_CHECK(end != nullptr && static_cast<std::size_t>(end - code) <= bytes,
+                        kLineEmulationGate, "emulation gate encoded");
+    __builtin___clear_cache(reinterpret_cast<char *>(code), reinterpret_cast<char *>(end));
+    return code;
+}
+
+// The gate, built by the first block that needs it; a thread that loses the race frees its copy.
+app_pc emulation_gate(void *drcontext) {
+    app_pc gate = g_gate.load(std::memory_order_acquire);
+    if (gate != nullptr) return gate;
+    app_pc built = build_gate(drcontext);
+    if (g_gate.compare_exchange_strong(gate, built, std::memory_order_acq_rel)) return built;
+    dr_nonheap_free(built, dr_page_size());
+    return gate;
+}
+
+void insert_meta_move(void *drcontext, instrlist_t *bb, instr_t *where, ptr_int_t value,
+                      reg_id_t reg) {
+    instr_t *first = nullptr, *last = nullptr;
+    instrlist_insert_mov_immed_ptrsz(drcontext, value, opnd_create_reg(reg), bb, where, &first,
+                                     &last);
+    for (instr_t *i = first; i != nullptr; i = i == last ? nullptr : instr_get_next(i))
+        instr_set_meta(i);
+}
+
+// A word that no row knows any more (the program rewrote its code after the block was built)
+// fails as a handler would.
+aarch64_decode_rc unknown_word(cpu_state *, unsigned int) {
+    return DECODE_UNIMPLEMENTED;
+}
+
 } // namespace
 
-void emulate_instruction(unsigned int encoding, unsigned char *pc, sve_handler_t handler) {
+void insert_emulation_call(void *drcontext, instrlist_t *bb, instr_t *where, app_pc pc) {
+    const app_pc gate = emulation_gate(drcontext);
+    insert_meta_move(drcontext, bb, where, reinterpret_cast<ptr_int_t>(pc), DR_REG_X26);
+    insert_meta_move(drcontext, bb, where, reinterpret_cast<ptr_int_t>(gate), DR_REG_X30);
+    instrlist_meta_preinsert(bb, where, INSTR_CREATE_blr(drcontext, opnd_create_reg(DR_REG_X30)));
+}
+
+void emulate_instruction_at(unsigned char *pc) {
+    uint32_t encoding;
+    std::memcpy(&encoding, pc, sizeof encoding);
+    sve_handler_t handler = get_sve_handler(encoding);
+    if (handler == nullptr) handler = unknown_word;
     void *drcontext = dr_get_current_drcontext();
     auto *state = static_cast<cpu_state *>(drmgr_get_tls_field(drcontext, tls_idx));
     ParkedRegisters parked = {dr_read_saved_reg(drcontext, kSlotX26),

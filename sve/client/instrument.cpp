@@ -1,6 +1,5 @@
 #include "sve/client/instrument.h"
 
-#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -13,21 +12,25 @@
 #include "sve/client/cpu_state.h"
 #include "sve/client/emulation_call.h"
 #include "sve/decode/decode_rows.h"
+#include "sve/decode/register_sets.h"
 
 namespace ostrel::client {
 namespace {
 
-// X26 and X27 are the emulation sequence's scratch registers: X27 holds the cpu_state pointer,
-// X26 moves values between system registers, SP and the record.
+// X27 holds the register file's address during the sequence; X26 carries SP, NZCV and FPSR
+// between their registers and the file, and the instruction's address into the call.
 constexpr reg_id_t kScratch = DR_REG_X26;
 constexpr reg_id_t kStateBase = DR_REG_X27;
 
-constexpr int kOffsetX = offsetof(cpu_state, x);
-constexpr int kOffsetSp = offsetof(cpu_state, sp);
-constexpr int kOffsetNzcv = offsetof(cpu_state, nzcv);
-constexpr int kOffsetFpsr = offsetof(cpu_state, fpsr);
-constexpr int kOffsetFpcr = offsetof(cpu_state, fpcr);
+// The scaled Q-register transfer reaches multiples of 16 only, and the Z fields need not start at
+// one: when any Z register is copied, X27 points `kZBias` bytes away from the file, so that every
+// Z field sits at a multiple of 16 from it and every other field still at a positive offset.
 constexpr int kOffsetZ = offsetof(cpu_state, z);
+constexpr int kZStride = sizeof(cpu_state::z[0]);
+constexpr int kZBias = kOffsetZ % 16 == 0 ? 0 : kOffsetZ % 16 - 16;
+static_assert(kZBias <= 0);
+static_assert((kOffsetZ - kZBias) % 16 == 0 && kZStride % 16 == 0);
+static_assert(static_cast<int>(offsetof(cpu_state, x)) - kZBias >= 0);
 
 // Inserts the application-side instructions of the sequence: ordinary instructions whose
 // translation is the replaced instruction, so that a fault or a state query there maps back to it.
@@ -44,38 +47,7 @@ class SequenceBuilder {
     static opnd_t at(reg_id_t base, int offset, opnd_size_t size) {
         return opnd_create_base_disp(base, DR_REG_NULL, 0, offset, size);
     }
-    // A field of the register file, through the pointer in X27.
-    static opnd_t field(int offset, opnd_size_t size) { return at(kStateBase, offset, size); }
     static opnd_t reg(reg_id_t r) { return opnd_create_reg(r); }
-
-    // X0 .. X25 in pairs, then X29/X30.
-    void store_general_registers() {
-        for (int i = 0; i < 26; i += 2)
-            add(INSTR_CREATE_stp(dc_, field(kOffsetX + 8 * i, OPSZ_16), reg(DR_REG_X0 + i),
-                                 reg(DR_REG_X0 + i + 1)));
-        add(INSTR_CREATE_stp(dc_, field(kOffsetX + 8 * 29, OPSZ_16), reg(DR_REG_X29),
-                             reg(DR_REG_X30)));
-    }
-    void load_general_registers() {
-        for (int i = 0; i < 26; i += 2)
-            add(INSTR_CREATE_ldp(dc_, reg(DR_REG_X0 + i), reg(DR_REG_X0 + i + 1),
-                                 field(kOffsetX + 8 * i, OPSZ_16)));
-        add(INSTR_CREATE_ldp(dc_, reg(DR_REG_X29), reg(DR_REG_X30),
-                             field(kOffsetX + 8 * 29, OPSZ_16)));
-    }
-
-    // The Z registers sit at an offset that is not a multiple of 16, which the scaled Q-register
-    // store cannot reach directly, so X26 points at Z0 for the 32 transfers.
-    void store_neon_registers() {
-        add(INSTR_CREATE_add(dc_, reg(kScratch), reg(kStateBase), OPND_CREATE_INT(kOffsetZ)));
-        for (int i = 0; i < 32; ++i)
-            add(INSTR_CREATE_str(dc_, at(kScratch, i * kVectorBytes, OPSZ_16), reg(DR_REG_Q0 + i)));
-    }
-    void load_neon_registers() {
-        add(INSTR_CREATE_add(dc_, reg(kScratch), reg(kStateBase), OPND_CREATE_INT(kOffsetZ)));
-        for (int i = 0; i < 32; ++i)
-            add(INSTR_CREATE_ldr(dc_, reg(DR_REG_Q0 + i), at(kScratch, i * kVectorBytes, OPSZ_16)));
-    }
 
     void *dc() const { return dc_; }
     instrlist_t *bb() const { return bb_; }
@@ -93,6 +65,95 @@ void read_state_pointer(SequenceBuilder &seq, reg_id_t into, int assert_line) {
                         assert_line, "false");
 }
 
+// The copies of one direction between the application's registers and the register file, for
+// one register set. X26 .. X28 never go through the file directly: the call takes them from the
+// spill slots and gives them back there.
+class RegisterCopies {
+  public:
+    RegisterCopies(SequenceBuilder &seq, int bias) : seq_(seq), bias_(bias) {}
+
+    void into_file(const RegisterSet &set) {
+        using S = SequenceBuilder;
+        void *dc = seq_.dc();
+        if (set.sp) {
+            seq_.add(INSTR_CREATE_add(dc, S::reg(kScratch), S::reg(DR_REG_SP), OPND_CREATE_INT(0)));
+            seq_.add(
+                INSTR_CREATE_str(dc, field(offsetof(cpu_state, sp), OPSZ_8), S::reg(kScratch)));
+        }
+        if (set.nzcv) {
+            seq_.add(INSTR_CREATE_mrs(dc, S::reg(kScratch), S::reg(DR_REG_NZCV)));
+            seq_.add(
+                INSTR_CREATE_str(dc, field(offsetof(cpu_state, nzcv), OPSZ_8), S::reg(kScratch)));
+        }
+        if (set.fpsr) {
+            seq_.add(INSTR_CREATE_mrs(dc, S::reg(kScratch), S::reg(DR_REG_FPSR)));
+            seq_.add(
+                INSTR_CREATE_str(dc, field(offsetof(cpu_state, fpsr), OPSZ_4), S::reg(DR_REG_W26)));
+        }
+        general_registers(set, true);
+        for (unsigned n = 0; n < kNumZRegs; ++n)
+            if (set.has_z(n)) seq_.add(INSTR_CREATE_str(dc, z_field(n), S::reg(DR_REG_Q0 + n)));
+    }
+
+    void from_file(const RegisterSet &set) {
+        using S = SequenceBuilder;
+        void *dc = seq_.dc();
+        for (unsigned n = 0; n < kNumZRegs; ++n)
+            if (set.has_z(n)) seq_.add(INSTR_CREATE_ldr(dc, S::reg(DR_REG_Q0 + n), z_field(n)));
+        general_registers(set, false);
+        if (set.fpsr) {
+            seq_.add(
+                INSTR_CREATE_ldr(dc, S::reg(DR_REG_W26), field(offsetof(cpu_state, fpsr), OPSZ_4)));
+            seq_.add(INSTR_CREATE_msr(dc, S::reg(DR_REG_FPSR), S::reg(kScratch)));
+        }
+        if (set.nzcv) {
+            seq_.add(
+                INSTR_CREATE_ldr(dc, S::reg(kScratch), field(offsetof(cpu_state, nzcv), OPSZ_8)));
+            seq_.add(INSTR_CREATE_msr(dc, S::reg(DR_REG_NZCV), S::reg(kScratch)));
+        }
+        if (set.sp) {
+            seq_.add(
+                INSTR_CREATE_ldr(dc, S::reg(kScratch), field(offsetof(cpu_state, sp), OPSZ_8)));
+            seq_.add(INSTR_CREATE_add(dc, S::reg(DR_REG_SP), S::reg(kScratch), OPND_CREATE_INT(0)));
+        }
+    }
+
+  private:
+    static bool through_file(unsigned n) { return n < 26 || n > 28; }
+
+    opnd_t field(std::size_t offset, opnd_size_t size) const {
+        return SequenceBuilder::at(kStateBase, static_cast<int>(offset) - bias_, size);
+    }
+    opnd_t z_field(unsigned n) const {
+        return field(static_cast<std::size_t>(kOffsetZ + kZStride * static_cast<int>(n)), OPSZ_16);
+    }
+    opnd_t x_field(unsigned n, opnd_size_t size) const {
+        return field(offsetof(cpu_state, x) + 8 * n, size);
+    }
+
+    // Neighbours in the set move as a pair.
+    void general_registers(const RegisterSet &set, bool store) {
+        using S = SequenceBuilder;
+        void *dc = seq_.dc();
+        for (unsigned n = 0; n < kNumXRegs; ++n) {
+            if (!set.has_x(n) || !through_file(n)) continue;
+            const reg_id_t r = static_cast<reg_id_t>(DR_REG_X0 + n);
+            if (n + 1 < kNumXRegs && set.has_x(n + 1) && through_file(n + 1)) {
+                const reg_id_t r2 = static_cast<reg_id_t>(r + 1);
+                seq_.add(store ? INSTR_CREATE_stp(dc, x_field(n, OPSZ_16), S::reg(r), S::reg(r2))
+                               : INSTR_CREATE_ldp(dc, S::reg(r), S::reg(r2), x_field(n, OPSZ_16)));
+                ++n;
+            } else {
+                seq_.add(store ? INSTR_CREATE_str(dc, x_field(n, OPSZ_8), S::reg(r))
+                               : INSTR_CREATE_ldr(dc, S::reg(r), x_field(n, OPSZ_8)));
+            }
+        }
+    }
+
+    SequenceBuilder &seq_;
+    int bias_;
+};
+
 uint32_t instruction_word(instr_t *instr) {
     const bool raw = instr_raw_bits_valid(instr) && instr_length(GLOBAL_DCONTEXT, instr) >= 4;
     const void *bytes = raw ? instr_get_raw_bits(instr) : instr_get_app_pc(instr);
@@ -101,15 +162,21 @@ uint32_t instruction_word(instr_t *instr) {
     return word;
 }
 
-// Replaces `instr` (the SVE instruction at `pc`) by the emulation sequence.
+// Instructions from `first` up to `end`, labels left out.
+std::size_t count_instructions(instr_t *first, instr_t *end) {
+    std::size_t n = 0;
+    for (instr_t *i = first; i != nullptr && i != end; i = instr_get_next(i))
+        n += instr_is_label(i) ? 0 : 1;
+    return n;
+}
+
+// Replaces `instr` (the SVE instruction at `pc`) by the emulation sequence, which copies the
+// registers of `sets` into the register file, calls the emulation and copies the written ones
+// back. The call keeps every register it does not hand back, X27 included.
 void insert_emulation(void *drcontext, instrlist_t *bb, instr_t *instr, app_pc pc,
-                      sve_handler_t handler) {
+                      const RegisterSets &sets) {
     OSTREL_CLIENT_CHECK(dr_get_stolen_reg() == DR_REG_X28, kLineStolenRegister,
                         "dr_get_stolen_reg() == DR_REG_X28");
-    // The encoding handed to the call is the word in memory, not the decoder's copy.
-    uint32_t encoding;
-    std::memcpy(&encoding, pc, sizeof encoding);
-
     // The framework keeps the record's instruction; it describes the original to other clients.
     instr_t *original = instr_create(drcontext);
     instr_set_raw_bits(original, pc, 4);
@@ -122,46 +189,37 @@ void insert_emulation(void *drcontext, instrlist_t *bb, instr_t *instr, app_pc p
     drmgr_insert_emulation_start(drcontext, bb, instr, &record);
 
     SequenceBuilder seq(drcontext, bb, instr, pc);
-    using S = SequenceBuilder;
+    // The call's link register goes through the file like a register the instruction writes.
+    RegisterSet in = sets.read, out = sets.write;
+    in.x |= 1u << 30;
+    out.x |= 1u << 30;
+    const int bias = (in.z | out.z) != 0 ? kZBias : 0;
+    RegisterCopies copies(seq, bias);
 
-    // Park X26, X27 and the application's X28 (held by the framework) in slots 1 .. 3.
-    dr_save_reg(drcontext, bb, instr, kScratch, kSlotX26);
+    // X27 and X26 (both always: the call takes X26 too) and the application's X28 (held by the
+    // framework) when the emulation reads it, parked in slots 2, 1 and 3.
     dr_save_reg(drcontext, bb, instr, kStateBase, kSlotX27);
-    dr_insert_get_stolen_reg_value(drcontext, bb, instr, kStateBase);
-    dr_save_reg(drcontext, bb, instr, kStateBase, kSlotX28);
+    dr_save_reg(drcontext, bb, instr, kScratch, kSlotX26);
+    if (in.has_x(28)) {
+        dr_insert_get_stolen_reg_value(drcontext, bb, instr, kStateBase);
+        dr_save_reg(drcontext, bb, instr, kStateBase, kSlotX28);
+    }
     read_state_pointer(seq, kStateBase, kLineTlsReadBeforeCall);
+    if (bias != 0) // an immediate of ADD or SUB is unsigned
+        seq.add(INSTR_CREATE_sub(drcontext, SequenceBuilder::reg(kStateBase),
+                                 SequenceBuilder::reg(kStateBase), OPND_CREATE_INT(-bias)));
+    copies.into_file(in);
 
-    // Registers into the record.
-    seq.add(INSTR_CREATE_add(drcontext, S::reg(kScratch), S::reg(DR_REG_SP), OPND_CREATE_INT(0)));
-    seq.add(INSTR_CREATE_str(drcontext, seq.field(kOffsetSp, OPSZ_8), S::reg(kScratch)));
-    seq.store_general_registers();
-    seq.store_neon_registers();
-    seq.add(INSTR_CREATE_mrs(drcontext, S::reg(kScratch), S::reg(DR_REG_NZCV)));
-    seq.add(INSTR_CREATE_str(drcontext, seq.field(kOffsetNzcv, OPSZ_8), S::reg(kScratch)));
-    seq.add(INSTR_CREATE_mrs(drcontext, S::reg(kScratch), S::reg(DR_REG_FPSR)));
-    seq.add(INSTR_CREATE_str(drcontext, seq.field(kOffsetFpsr, OPSZ_4), S::reg(DR_REG_W26)));
+    insert_emulation_call(drcontext, bb, instr, pc);
 
-    dr_insert_call_vexem(drcontext, bb, instr, pc, reinterpret_cast<void *>(emulate_instruction), 3,
-                         OPND_CREATE_INT32(encoding),
-                         OPND_CREATE_INT64(reinterpret_cast<ptr_int_t>(pc)),
-                         OPND_CREATE_INT64(reinterpret_cast<ptr_int_t>(handler)));
-
-    // The call may have changed every register: fetch the record again, then copy back.
-    read_state_pointer(seq, kStateBase, kLineTlsReadAfterCall);
-    seq.add(INSTR_CREATE_ldr(drcontext, S::reg(DR_REG_W26), seq.field(kOffsetFpsr, OPSZ_4)));
-    seq.add(INSTR_CREATE_msr(drcontext, S::reg(DR_REG_FPSR), S::reg(kScratch)));
-    seq.add(INSTR_CREATE_ldr(drcontext, S::reg(kScratch), seq.field(kOffsetNzcv, OPSZ_8)));
-    seq.add(INSTR_CREATE_msr(drcontext, S::reg(DR_REG_NZCV), S::reg(kScratch)));
-    seq.load_neon_registers();
-    seq.load_general_registers();
-    seq.add(INSTR_CREATE_ldr(drcontext, S::reg(kScratch), seq.field(kOffsetSp, OPSZ_8)));
-    seq.add(INSTR_CREATE_add(drcontext, S::reg(DR_REG_SP), S::reg(kScratch), OPND_CREATE_INT(0)));
-
-    // X28, X27 and X26 come back from the slots, where the call left the emulated values.
-    dr_restore_reg(drcontext, bb, instr, kStateBase, kSlotX28);
-    dr_insert_set_stolen_reg_value(drcontext, bb, instr, kStateBase);
-    dr_restore_reg(drcontext, bb, instr, kStateBase, kSlotX27);
+    copies.from_file(out);
+    // X28, X26 and X27 come back from the slots, where the call left the emulated values.
+    if (out.has_x(28)) {
+        dr_restore_reg(drcontext, bb, instr, kStateBase, kSlotX28);
+        dr_insert_set_stolen_reg_value(drcontext, bb, instr, kStateBase);
+    }
     dr_restore_reg(drcontext, bb, instr, kScratch, kSlotX26);
+    dr_restore_reg(drcontext, bb, instr, kStateBase, kSlotX27);
     drmgr_insert_emulation_end(drcontext, bb, instr);
 }
 
@@ -181,7 +239,7 @@ void insert_fpcr_mirror(void *drcontext, instrlist_t *bb, instr_t *msr) {
     dr_save_reg(drcontext, bb, msr, scratch, kSlotX28);
     SequenceBuilder seq(drcontext, bb, msr, instr_get_app_pc(msr));
     read_state_pointer(seq, scratch, kLineTlsReadFpcrMirror);
-    seq.add(INSTR_CREATE_str(drcontext, seq.at(scratch, kOffsetFpcr, OPSZ_4),
+    seq.add(INSTR_CREATE_str(drcontext, seq.at(scratch, offsetof(cpu_state, fpcr), OPSZ_4),
                              SequenceBuilder::reg(source_w)));
     dr_restore_reg(drcontext, bb, msr, scratch, kSlotX28);
 }
@@ -204,54 +262,43 @@ dr_emit_flags_t event_instruction_change(void *drcontext, void *, instrlist_t *b
     instr_t *next;
     for (instr_t *instr = instrlist_first_app(bb); instr != nullptr; instr = next) {
         next = instr_get_next_app(instr);
-        const sve_handler_t handler = get_sve_handler(instruction_word(instr));
-        const bool fpcr_write = handler == nullptr && is_fpcr_write(instr);
-        const std::size_t bytes = handler != nullptr ? kEmulatedInstructionBytes
-                                  : fpcr_write       ? kMirroredFpcrWriteBytes
-                                                     : kNativeInstructionBytes;
-        if (!budget.admit(bytes)) {
-            end_block_before(drcontext, bb, instr);
-            break;
-        }
+        const uint32_t word = instruction_word(instr);
+        const sve_handler_t handler = get_sve_handler(word);
         if (handler == nullptr) {
+            const bool fpcr_write = is_fpcr_write(instr);
+            if (!budget.admit(fpcr_write ? kMirroredFpcrWriteBytes : kNativeInstructionBytes)) {
+                end_block_before(drcontext, bb, instr);
+                break;
+            }
             if (fpcr_write) insert_fpcr_mirror(drcontext, bb, instr);
             continue;
         }
-        insert_emulation(drcontext, bb, instr, instr_get_app_pc(instr), handler);
+        // The sequence's cost is known once it is built: a block that cannot take it ends
+        // before it.
+        instr_t *before = instr_get_prev(instr);
+        insert_emulation(drcontext, bb, instr, instr_get_app_pc(instr), register_sets(word));
+        instr_t *first = before != nullptr ? instr_get_next(before) : instrlist_first(bb);
+        if (!budget.admit(emulation_bytes(count_instructions(first, instr)))) {
+            end_block_before(drcontext, bb, first);
+            break;
+        }
         instrlist_remove(bb, instr);
         instr_destroy(drcontext, instr);
     }
     return DR_EMIT_DEFAULT;
 }
 
-} // namespace ostrel::client
-
-void dr_insert_call_vexem(void *drcontext, instrlist_t *bb, instr_t *where, app_pc, void *callee,
-                          unsigned int num_args, ...) {
-    // A clean call runs the callee on the framework's stack with the application's state saved
-    // in the thread's machine context, so the spill slots and the stolen register stay
-    // untouched. The emulation sequence reloads the flags and the SIMD registers itself, so the
-    // call need not save them. Up to three arguments are all the emulation call needs.
-    const auto flags =
-        static_cast<dr_cleancall_save_t>(DR_CLEANCALL_NOSAVE_FLAGS | DR_CLEANCALL_NOSAVE_XMM);
-    opnd_t args[3];
-    va_list list;
-    va_start(list, num_args);
-    for (unsigned int i = 0; i < num_args && i < 3; ++i)
-        args[i] = va_arg(list, opnd_t);
-    va_end(list);
-    switch (num_args) {
-    case 0:
-        dr_insert_clean_call_ex(drcontext, bb, where, callee, flags, 0);
-        break;
-    case 1:
-        dr_insert_clean_call_ex(drcontext, bb, where, callee, flags, 1, args[0]);
-        break;
-    case 2:
-        dr_insert_clean_call_ex(drcontext, bb, where, callee, flags, 2, args[0], args[1]);
-        break;
-    default:
-        dr_insert_clean_call_ex(drcontext, bb, where, callee, flags, 3, args[0], args[1], args[2]);
-        break;
-    }
+std::size_t emulation_sequence_length(void *drcontext, uint32_t encoding) {
+    if (get_sve_handler(encoding) == nullptr) return 0;
+    instrlist_t *list = instrlist_create(drcontext);
+    instr_t *end = INSTR_CREATE_label(drcontext);
+    instrlist_append(list, end);
+    uint32_t word = encoding; // the sequence reads the word at its address
+    insert_emulation(drcontext, list, end, reinterpret_cast<app_pc>(&word),
+                     register_sets(encoding));
+    const std::size_t n = count_instructions(instrlist_first(list), end);
+    instrlist_clear_and_destroy(drcontext, list);
+    return n;
 }
+
+} // namespace ostrel::client

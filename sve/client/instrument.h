@@ -2,6 +2,9 @@
 // it on the thread's register file; writes of FPCR are mirrored into that file.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 #include "dr_api.h"
 
 namespace ostrel::client {
@@ -11,11 +14,8 @@ namespace ostrel::client {
 dr_emit_flags_t event_instruction_change(void *drcontext, void *tag, instrlist_t *bb,
                                          bool for_trace, bool translating);
 
-} // namespace ostrel::client
+// The number of instructions (labels aside) of the emulation sequence that replaces the SVE
+// instruction `encoding`, built in a list of its own; 0 when no row knows the word.
+std::size_t emulation_sequence_length(void *drcontext, uint32_t encoding);
 
-// Inserts before `where` code that calls `callee` with `num_args` immediate arguments on the
-// application thread, with the framework's spill slots and its stolen register left intact.
-// `app_pc` is the address of the application instruction the call stands for. The registers are
-// not preserved across the call: the emulation sequence reloads every one it needs.
-void dr_insert_call_vexem(void *drcontext, instrlist_t *bb, instr_t *where, app_pc app_pc,
-                          void *callee, unsigned int num_args, ...);
+} // namespace ostrel::client

@@ -11,8 +11,8 @@
 namespace {
 
 using ostrel::client::BlockBudget;
+using ostrel::client::emulation_bytes;
 using ostrel::client::kBlockBudgetBytes;
-using ostrel::client::kEmulatedInstructionBytes;
 using ostrel::client::kMirroredFpcrWriteBytes;
 using ostrel::client::kNativeInstructionBytes;
 
@@ -24,7 +24,9 @@ std::size_t kept(const std::vector<std::size_t> &costs) {
     return n;
 }
 
-constexpr std::size_t E = kEmulatedInstructionBytes;
+// A typical emulation sequence, and a long one (a four-register structure access with SP).
+constexpr std::size_t E = emulation_bytes(30);
+constexpr std::size_t L = emulation_bytes(60);
 constexpr std::size_t N = kNativeInstructionBytes;
 constexpr std::size_t F = kMirroredFpcrWriteBytes;
 
@@ -72,6 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
         BlockCase{"native and SVE alternating", interleave(100),
                   2 * (kBlockBudgetBytes / (N + E)) + (kBlockBudgetBytes % (N + E) >= N)},
         BlockCase{"FPCR writes", repeat(F, 1000), kBlockBudgetBytes / F},
+        BlockCase{"long sequences", repeat(L, 1000), kBlockBudgetBytes / L},
         BlockCase{
             "an instruction above the budget still forms a block", {kBlockBudgetBytes + 1, N}, 1}));
 

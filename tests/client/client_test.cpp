@@ -5,6 +5,8 @@
 
 #include <signal.h>
 
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -182,8 +184,57 @@ TEST_P(ClientRegisters, MatchTheReference) {
 
 // stolen: an instruction reads and writes X26, X27 and X28 (the framework's own register), and
 // one that does not name X28 leaves it alone. sp: an address computed from SP and a load through
-// it. fpcr: FPCR written from X5, XZR and X21 (the mirror's usual scratch register).
-INSTANTIATE_TEST_SUITE_P(All, ClientRegisters, testing::Values("stolen", "sp", "fpcr"));
+// it. fpcr: FPCR written from X5, XZR and X21 (the mirror's usual scratch register). untouched:
+// X30, X26, NZCV, FPSR and D5 around an instruction that names none of them, then X30 as an
+// operand.
+INSTANTIATE_TEST_SUITE_P(All, ClientRegisters,
+                         testing::Values("stolen", "sp", "fpcr", "untouched"));
+
+// The emulation sequences as the framework builds them for sample words of every row (the report
+// client): the median over the rows stays within 30 inserted instructions, and a sequence follows
+// its instruction's register set.
+TEST(ClientSequence, FollowsTheRegisterSetOfEachRow) {
+    std::string library = OSTREL_CLIENT_LIBRARY;
+    library = library.substr(0, library.rfind('/') + 1) + "libostrel_sequence_report.so";
+    ASSERT_TRUE(file_exists(library)) << library << " is missing: build the AArch64 tree";
+    const ProgramResult run = run_program(
+        "/usr/bin/env", {"OSTREL_CLIENT_LIBRARY=" + library, OSTREL_RUN_PROGRAM, "--dynamorio",
+                         kDynamoRio, "--client-options", "rows", required_program("vector_add")});
+    ASSERT_EQ(run.exit_status, 0) << run.err;
+    std::map<std::string, int> length;
+    int median = -1, max = -1;
+    for (const std::string &line : ostrel::testing::split_lines(run.out)) {
+        if (std::sscanf(line.c_str(), "client sequence: median %d, max %d inserted instructions",
+                        &median, &max) == 2)
+            continue;
+        std::istringstream words(line);
+        std::string row;
+        int n = 0;
+        if (words >> row >> n) length[row] = n;
+    }
+    ASSERT_GE(median, 0) << "no summary line:\n" << run.out;
+    EXPECT_LE(median, 30);
+    EXPECT_GE(max, median);
+    struct Longer {
+        const char *row, *than, *why;
+    };
+    const Longer longer[] = {
+        {"VecU64E4Load8SIZ", "VecU64CLoad8SIZ", "four Z registers come back, not one"},
+        {"VecF32AddVVM", "VecU32AddVVM", "FPSR goes in and out"},
+        {"VecU64CTermEQ", "VecU64While8LTSS", "CTERM reads the flags as well"},
+        {"VecU64CLoad8SIZ", "VecPFalse", "a Z register comes back"},
+    };
+    for (const Longer &l : longer) {
+        ASSERT_TRUE(length.count(l.row) && length.count(l.than)) << l.row << " " << l.than;
+        EXPECT_GT(length[l.row], length[l.than]) << l.row << " vs " << l.than << ": " << l.why;
+    }
+    // Rows whose sets are alike get sequences alike.
+    EXPECT_EQ(length["VecU8AddVVM"], length["VecU64AddVVM"]);
+    int at_or_below_median = 0;
+    for (const auto &[row, n] : length)
+        at_or_below_median += n <= median;
+    EXPECT_GE(2 * at_or_below_median, static_cast<int>(length.size()));
+}
 
 // Every row of the decode tables is emulated, so no instruction's emulation fails under the
 // client any more; the report of a failed emulation belongs to the run-time path both front ends

@@ -1,7 +1,7 @@
 /* Corners of the instrumentation client, one per command-line word: registers the framework
- * treats specially (X26..X28, SP), writes of FPCR and a fault of an emulated load. Apart from
- * "fault", which shows the client's own message, each prints what it prints on a processor with
- * SVE. */
+ * treats specially (X26..X28, SP), registers an instruction does not name, writes of FPCR and a
+ * fault of an emulated load. Apart from "fault", which shows the client's own message, each
+ * prints what it prints on a processor with SVE. */
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
@@ -25,6 +25,29 @@ static void stolen_registers(void) {
                      : "x26", "x27", "x28", "p0", "memory");
     printf("x26=%llu x27=%llu x28=%llu kept x28=%#llx\n", (unsigned long long)x26,
            (unsigned long long)x27, (unsigned long long)x28, (unsigned long long)kept28);
+}
+
+/* What an emulated instruction does not name stays as it was: the link register and X26 (the
+ * call to the emulation passes through both), the flags, FPSR and a NEON register; then the
+ * link register as an operand. */
+static void untouched_registers(void) {
+    uint64_t x30, x26, nzcv, fpsr, d5, counted30;
+    __asm__ volatile("mov x30, #4242\n\t"
+                     "mov x26, #2626\n\t"
+                     "mov x9, #0x1234\n\tfmov d5, x9\n\t"
+                     "mov x9, #0x60000000\n\tmsr nzcv, x9\n\t" /* Z and C */
+                     "mov x9, #0x10\n\tmsr fpsr, x9\n\t"       /* IXC */
+                     "add z1.s, z2.s, z3.s\n\t"                /* names none of them */
+                     "mov %0, x30\n\tmov %1, x26\n\tmrs %2, nzcv\n\tmrs %3, fpsr\n\t"
+                     "fmov %4, d5\n\t"
+                     "incd x30\n\t" /* reads and writes X30 */
+                     "mov %5, x30\n\t"
+                     : "=r"(x30), "=r"(x26), "=r"(nzcv), "=r"(fpsr), "=r"(d5), "=r"(counted30)
+                     :
+                     : "x9", "x26", "x30", "z1", "v5", "cc", "memory");
+    printf("x30=%llu x26=%llu nzcv=%#llx fpsr=%#llx d5=%#llx x30 counted=%llu\n",
+           (unsigned long long)x30, (unsigned long long)x26, (unsigned long long)nzcv,
+           (unsigned long long)fpsr, (unsigned long long)d5, (unsigned long long)counted30);
 }
 
 /* SP as a base: an address computed from it and a load through it. */
@@ -91,6 +114,7 @@ int main(int argc, char **argv) {
     for (int i = 1; i < argc; ++i) {
         if (!strcmp(argv[i], "stolen")) stolen_registers();
         else if (!strcmp(argv[i], "sp")) stack_pointer();
+        else if (!strcmp(argv[i], "untouched")) untouched_registers();
         else if (!strcmp(argv[i], "fpcr")) fpcr_writes();
         else if (!strcmp(argv[i], "fault")) faulting_load();
         else {
