@@ -3,7 +3,8 @@
 // overwrite the interrupted code's vectors; on SVE hardware the kernel saves them in the signal
 // frame. Here the whole record is saved when the framework delivers a signal and put back when the
 // handler's rt_sigreturn names the interrupted context that save was made for. Nothing runs on
-// the emulation path.
+// the emulation path. Every system call is intercepted, so that the framework checks signals
+// waiting for a thread against the program's mask (event_filter_syscall says why).
 #pragma once
 
 namespace ostrel::client {

@@ -24,6 +24,7 @@ static uint32_t data[kElements];
 static volatile sig_atomic_t handler_bad;
 static __thread volatile int hits;
 static pthread_t workers[2];
+static volatile pid_t worker_tids[2];
 static volatile int worker_count;
 
 // Sends `sig` to this thread from inside an asm block, so that the block's vector state is live
@@ -137,7 +138,10 @@ static void on_usr1(int sig) {
 
 // The timer's handler: now and then a nested signal in the middle of its own SVE state (kept
 // rare, so that the handler stays short of the timer's period under a slow emulator), then a
-// signal to each thread, then it clobbers everything.
+// signal to each thread, then it clobbers everything. The threads are signalled by tgkill, not
+// pthread_kill: pthread_kill blocks every signal around a lock of its own, and under DynamoRIO a
+// handler that changes the mask may get the next SIGALRM delivered inside itself although it is
+// blocked there; the nested handler then waits forever on the lock its interrupted self holds.
 static void on_alarm(int sig) {
     (void)sig;
     static uint64_t expected;
@@ -145,7 +149,7 @@ static void on_alarm(int sig) {
     if (hits % 8 == 0 && state_across(SIGUSR1, 77) != expected) handler_bad = handler_bad + 1;
     hits = hits + 1;
     for (int t = 0; t < worker_count; ++t)
-        pthread_kill(workers[t], SIGUSR1);
+        syscall(SYS_tgkill, getpid(), worker_tids[t], SIGUSR1);
     clobber_and_check();
 }
 
@@ -167,6 +171,7 @@ static volatile int workers_done;
 
 static void *worker(void *arg) {
     const int t = (int)(uintptr_t)arg;
+    worker_tids[t] = (pid_t)syscall(SYS_gettid);
     worker_results[t].bad = run_passes((uint32_t)t + 1, &worker_results[t].checksum);
     __atomic_add_fetch(&workers_done, 1, __ATOMIC_SEQ_CST);
     return NULL;
@@ -216,6 +221,8 @@ static int timer_run(void) {
     // joined only once the handler no longer signals them.
     for (int t = 0; t < 2; ++t)
         pthread_create(&workers[t], NULL, worker, (void *)(uintptr_t)t);
+    while (!worker_tids[0] || !worker_tids[1])
+        usleep(100);
     worker_count = 2;
     start_timer();
     uint64_t checksum;
