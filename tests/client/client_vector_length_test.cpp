@@ -67,6 +67,9 @@ TEST_P(ClientLengths, PrintWhatTheyPrintOnSveAtTheLauncherOptionsLength) {
 
 INSTANTIATE_TEST_SUITE_P(All, ClientLengths, testing::ValuesIn(ostrel::testing::every_length_run()),
                          ostrel::testing::length_run_name);
+INSTANTIATE_TEST_SUITE_P(Examples, ClientLengths,
+                         testing::ValuesIn(ostrel::testing::every_example_at_the_ends()),
+                         ostrel::testing::length_run_name);
 
 class ClientLength : public testing::TestWithParam<unsigned> {};
 

@@ -42,6 +42,9 @@ TEST_P(TrapRunnerLengths, PrintWhatTheyPrintOnSveAtTheOptionsLength) {
 INSTANTIATE_TEST_SUITE_P(All, TrapRunnerLengths,
                          testing::ValuesIn(ostrel::testing::every_length_run()),
                          ostrel::testing::length_run_name);
+INSTANTIATE_TEST_SUITE_P(Examples, TrapRunnerLengths,
+                         testing::ValuesIn(ostrel::testing::every_example_at_the_ends()),
+                         ostrel::testing::length_run_name);
 
 class TrapRunnerVariable : public testing::TestWithParam<unsigned> {};
 

@@ -50,6 +50,16 @@ inline std::vector<LengthRun> every_length_run() {
     return runs;
 }
 
+// Every other example at the narrowest and the widest length: the loops of each instruction family
+// at one and at sixteen 128-bit granules.
+inline std::vector<LengthRun> every_example_at_the_ends() {
+    std::vector<LengthRun> runs;
+    for (unsigned bits : {kMinVectorBits, kMaxVectorBits})
+        for (const std::string &name : kExamples)
+            runs.push_back({bits, {name, {}}});
+    return runs;
+}
+
 inline std::string length_run_name(const ::testing::TestParamInfo<LengthRun> &info) {
     std::string name = info.param.run.name;
     for (const std::string &arg : info.param.run.args)
