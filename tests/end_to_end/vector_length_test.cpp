@@ -1,142 +1,133 @@
-// The trap runner at a vector length chosen when the program is run: `--vl BITS` or OSTREL_VL,
-// the option winning, bad values refused before the program starts, and the length reaching a
-// program that finds only the environment (as an exec'ed child does).
+// Both front ends at a vector length chosen when the program is run, against QEMU's SVE at the
+// same length: every way of choosing it, and every value refused before the program starts.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "tests/end_to_end/vector_lengths.h"
+#include "sve/client/vector_length.h"
+#include "tests/support/sve_programs.h"
 
-using ostrel::testing::LengthRun;
-using ostrel::testing::ProgramResult;
-using ostrel::testing::ProgramRun;
-using ostrel::testing::run_with_environment;
-
+namespace ostrel::testing {
 namespace {
 
-ProgramResult ostrel_run(const std::vector<std::string> &environment,
-                         const std::vector<std::string> &args) {
-    return run_with_environment(environment, OSTREL_RUN_PROGRAM, args);
+const std::string kDynamoRio = OSTREL_CLIENT_DYNAMORIO;
+
+bool client_available() {
+    return !kDynamoRio.empty() && file_exists(OSTREL_CLIENT_LIBRARY);
 }
 
-std::vector<std::string> with_program(std::vector<std::string> options, const std::string &program,
-                                      const std::vector<std::string> &args) {
-    options.push_back(program);
-    options.insert(options.end(), args.begin(), args.end());
-    return options;
+// One way of choosing the length: its name, the environment's additions and ostrel-run's options,
+// where "{bits}" stands for the length under test. Those after kLauncherWays use the client's -vl.
+struct Way {
+    const char *name;
+    std::vector<std::string> assignments, options;
+};
+const Way kWays[] = {
+    {"option", {}, {"--vl", "{bits}"}},
+    {"variable", {"OSTREL_VL={bits}"}, {}},
+    {"option_over_variable", {"OSTREL_VL=256"}, {"--vl", "{bits}"}},
+    {"option_over_bad_variable", {"OSTREL_VL=100"}, {"--vl", "{bits}"}},
+    {"default", {}, {}},
+    {"client_option_over_variable", {"OSTREL_VL=256"}, {"--client-options", "-vl {bits}"}},
+    {"client_option_over_launcher", {}, {"--vl", "2048", "--client-options", "-vl \"{bits}\""}}};
+constexpr std::size_t kLauncherWays = 5;
+
+struct LengthRun {
+    bool client;
+    unsigned bits;
+    ProgramRun what;
+    Way way;
+};
+
+std::string name_of(const ::testing::TestParamInfo<LengthRun> &info) {
+    const LengthRun &r = info.param;
+    return std::string(r.client ? "client_" : "trap_") + r.what.name +
+           (r.what.args.empty() ? "" : "_fork") + "_at_" + std::to_string(r.bits) + "_by_" +
+           r.way.name;
 }
 
-const ProgramRun kCounts = {"vector_length", {}};
-
-class TrapRunnerLengths : public testing::TestWithParam<LengthRun> {};
-
-TEST_P(TrapRunnerLengths, PrintWhatTheyPrintOnSveAtTheOptionsLength) {
-    const auto by_option = [](unsigned bits, const std::string &program,
-                              const std::vector<std::string> &args) {
-        return ostrel_run({}, with_program({"--vl", std::to_string(bits)}, program, args));
+// ostrel-run on `what`, with OSTREL_VL taken out of the environment and the way's words put in.
+ProgramResult ostrel_run(const LengthRun &r, const std::string &bits) {
+    std::vector<std::string> words = {"-u", kVectorLengthVariable};
+    const auto add = [&](std::vector<std::string> list) {
+        for (std::string &w : list) {
+            const std::size_t at = w.find("{bits}");
+            words.push_back(at == std::string::npos ? w : w.replace(at, 6, bits));
+        }
     };
-    ostrel::testing::expect_prints_as_on_sve_at(by_option, GetParam().bits, GetParam().run);
+    add(r.way.assignments);
+    words.push_back(OSTREL_RUN_PROGRAM);
+    if (r.client) add({"--dynamorio", kDynamoRio});
+    add(r.way.options);
+    words.push_back(sve_program(r.what.name));
+    words.insert(words.end(), r.what.args.begin(), r.what.args.end());
+    return run_program("/usr/bin/env", words);
 }
 
-INSTANTIATE_TEST_SUITE_P(All, TrapRunnerLengths,
-                         testing::ValuesIn(ostrel::testing::every_length_run()),
-                         ostrel::testing::length_run_name);
-INSTANTIATE_TEST_SUITE_P(Examples, TrapRunnerLengths,
-                         testing::ValuesIn(ostrel::testing::every_example_at_the_ends()),
-                         ostrel::testing::length_run_name);
-
-class TrapRunnerVariable : public testing::TestWithParam<unsigned> {};
-
-TEST_P(TrapRunnerVariable, SetsTheLengthWithoutTheOption) {
-    const auto by_variable = [](unsigned bits, const std::string &program,
-                                const std::vector<std::string> &args) {
-        return ostrel_run({"OSTREL_VL=" + std::to_string(bits)}, with_program({}, program, args));
-    };
-    ostrel::testing::expect_prints_as_on_sve_at(by_variable, GetParam(), kCounts);
+std::vector<LengthRun> every_run() {
+    const std::vector<ProgramRun> programs = {
+        {"vector_length", {}}, {"vector_length", {"fork"}}, {"length_agnostic", {}}};
+    std::vector<LengthRun> runs;
+    for (bool client : {false, true}) {
+        for (unsigned bits : {128u, 256u, 512u, 2048u})
+            for (const ProgramRun &what : programs)
+                runs.push_back({client, bits, what, kWays[0]});
+        for (unsigned bits : {kMinVectorBits, kMaxVectorBits})
+            for (const std::string &name : kExamples)
+                runs.push_back({client, bits, {name, {}}, kWays[0]});
+        // 384 bits: a length that is not a power of two.
+        for (std::size_t way = 1; way < (client ? std::size(kWays) : kLauncherWays); ++way)
+            runs.push_back({client, way == 4 ? kDefaultVectorBits : 384, programs[0], kWays[way]});
+    }
+    return runs;
 }
 
-// A program started with the trap library preloaded by hand, its length in the environment only:
-// what an exec'ed child of a program under ostrel-run finds.
-TEST_P(TrapRunnerVariable, ReachesAProgramThatHasOnlyTheEnvironment) {
-    const auto preloaded = [](unsigned bits, const std::string &program,
-                              const std::vector<std::string> &args) {
-        std::vector<std::string> words = {"-cpu", "neoverse-n1",
-                                          "-L",   OSTREL_SYSROOT,
-                                          "-E",   "LD_PRELOAD=" OSTREL_TRAP_LIBRARY,
-                                          "-E",   "OSTREL_VL=" + std::to_string(bits),
-                                          program};
-        words.insert(words.end(), args.begin(), args.end());
-        return run_with_environment({}, "qemu-aarch64", words);
-    };
-    ostrel::testing::expect_prints_as_on_sve_at(preloaded, GetParam(), kCounts);
+class AtALength : public ::testing::TestWithParam<LengthRun> {};
+
+TEST_P(AtALength, PrintsWhatSvePrintsAtThatLength) {
+    const LengthRun r = GetParam();
+    if (r.client && !client_available()) GTEST_SKIP() << "no DynamoRIO client built";
+    const std::string program = sve_program(r.what.name);
+    std::vector<std::string> words = {"-cpu",
+                                      "max,sve-default-vector-length=" + std::to_string(r.bits / 8),
+                                      "-L", OSTREL_SYSROOT, program};
+    words.insert(words.end(), r.what.args.begin(), r.what.args.end());
+    const ProgramResult reference = run_program("qemu-aarch64", words);
+    ASSERT_EQ(reference.exit_status, 0) << reference.err;
+    const ProgramResult ours = ostrel_run(r, std::to_string(r.bits));
+    EXPECT_EQ(ours.exit_status, 0) << ours.err;
+    EXPECT_EQ(ours.out, reference.out);
+    EXPECT_EQ(ours.err, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(All, TrapRunnerVariable,
-                         testing::ValuesIn(ostrel::testing::kTestedLengths));
+INSTANTIATE_TEST_SUITE_P(All, AtALength, ::testing::ValuesIn(every_run()), name_of);
 
-TEST(TrapRunnerLength, DefaultsTo1536Bits) {
-    const auto unset = [](unsigned, const std::string &program,
-                          const std::vector<std::string> &args) {
-        return ostrel_run({}, with_program({}, program, args));
-    };
-    ostrel::testing::expect_prints_as_on_sve_at(unset, ostrel::kDefaultVectorBits, kCounts);
-}
+// A bad value from ostrel-run's option, from OSTREL_VL, or from the client's option: one line
+// naming its source and a failure status, and the program never starts.
+class Refused : public ::testing::TestWithParam<const char *> {};
 
-// The option wins over the variable, also over one that would be refused on its own.
-TEST(TrapRunnerLength, TheOptionWinsOverTheVariable) {
-    const struct {
-        const char *variable;
-        unsigned option_bits;
-    } cases[] = {{"256", 512}, {"2048", 128}, {"100", 256}};
-    for (const auto &c : cases) {
-        const auto both = [&c](unsigned bits, const std::string &program,
-                               const std::vector<std::string> &args) {
-            return ostrel_run({std::string("OSTREL_VL=") + c.variable},
-                              with_program({"--vl", std::to_string(bits)}, program, args));
-        };
-        SCOPED_TRACE(std::string("OSTREL_VL=") + c.variable);
-        ostrel::testing::expect_prints_as_on_sve_at(both, c.option_bits, kCounts);
+TEST_P(Refused, BeforeTheProgramStarts) {
+    const std::string value = GetParam(), rule = std::string("': ") + kVectorLengthRule + "\n";
+    const LengthRun option = {false, 0, {"vector_length", {}}, kWays[0]};
+    const LengthRun variable = {false, 0, {"vector_length", {}}, kWays[1]};
+    const LengthRun client = {true, 0, {"vector_length", {}}, kWays[6]};
+    const std::pair<LengthRun, std::string> cases[] = {
+        {option, "ostrel-run: --vl '"},
+        {variable, "ostrel-run: OSTREL_VL='"},
+        {client, "SVE emulation client usage error: -vl '"}};
+    for (const auto &[run, prefix] : cases) {
+        if (run.client && !client_available()) continue;
+        const ProgramResult ours = ostrel_run(run, value);
+        EXPECT_NE(ours.exit_status, 0) << prefix;
+        EXPECT_EQ(ours.out, "") << prefix;
+        EXPECT_EQ(ours.err, prefix + value + rule);
     }
 }
 
-class TrapRunnerRefuses : public testing::TestWithParam<std::string> {};
-
-TEST_P(TrapRunnerRefuses, TheOptionsBadValue) {
-    const std::string program = ostrel::testing::sve_program(kCounts.name);
-    const ProgramResult run = ostrel_run({}, {"--vl", GetParam(), program});
-    EXPECT_EQ(run.exit_status, 2);
-    ostrel::testing::expect_refused_before_start(
-        run, ostrel::testing::refusal("ostrel-run: ", "--vl ", GetParam()));
-}
-
-TEST_P(TrapRunnerRefuses, TheVariablesBadValue) {
-    const std::string program = ostrel::testing::sve_program(kCounts.name);
-    const ProgramResult run = ostrel_run({"OSTREL_VL=" + GetParam()}, {program});
-    EXPECT_EQ(run.exit_status, 2);
-    ostrel::testing::expect_refused_before_start(
-        run, ostrel::testing::refusal("ostrel-run: ", "OSTREL_VL=", GetParam()));
-}
-
-// The trap library, preloaded by hand, refuses a bad variable itself.
-TEST_P(TrapRunnerRefuses, TheVariablesBadValueWhenPreloadedByHand) {
-    const std::string program = ostrel::testing::sve_program(kCounts.name);
-    const ProgramResult run = run_with_environment({}, "qemu-aarch64",
-                                                   {"-cpu", "neoverse-n1", "-L", OSTREL_SYSROOT,
-                                                    "-E", "LD_PRELOAD=" OSTREL_TRAP_LIBRARY, "-E",
-                                                    "OSTREL_VL=" + GetParam(), program});
-    ostrel::testing::expect_refused_before_start(
-        run, ostrel::testing::refusal("ostrel: ", "OSTREL_VL=", GetParam()));
-}
-
-INSTANTIATE_TEST_SUITE_P(All, TrapRunnerRefuses,
-                         testing::ValuesIn(ostrel::testing::kRefusedLengths),
-                         ostrel::testing::refused_length_name);
-
-TEST(TrapRunnerLength, TheOptionWithoutAValueIsAUsageError) {
-    const ProgramResult run = ostrel_run({}, {"--vl"});
-    EXPECT_EQ(run.exit_status, 2);
-    EXPECT_EQ(run.err.rfind("ostrel-run: --vl needs a value\n", 0), 0u) << run.err;
-}
+INSTANTIATE_TEST_SUITE_P(All, Refused,
+                         ::testing::Values("0", "100", "129", "2176", "512x", "", "-128", "+512"));
 
 } // namespace
+} // namespace ostrel::testing
