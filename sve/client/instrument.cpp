@@ -69,12 +69,14 @@ class SequenceBuilder {
     void store_neon_registers() {
         add(INSTR_CREATE_add(dc_, reg(kScratch), reg(kStateBase), OPND_CREATE_INT(kOffsetZ)));
         for (int i = 0; i < 32; ++i)
-            add(INSTR_CREATE_str(dc_, at(kScratch, i * kVectorBytes, OPSZ_16), reg(DR_REG_Q0 + i)));
+            add(INSTR_CREATE_str(dc_, at(kScratch, i * kMaxVectorBytes, OPSZ_16),
+                                 reg(DR_REG_Q0 + i)));
     }
     void load_neon_registers() {
         add(INSTR_CREATE_add(dc_, reg(kScratch), reg(kStateBase), OPND_CREATE_INT(kOffsetZ)));
         for (int i = 0; i < 32; ++i)
-            add(INSTR_CREATE_ldr(dc_, reg(DR_REG_Q0 + i), at(kScratch, i * kVectorBytes, OPSZ_16)));
+            add(INSTR_CREATE_ldr(dc_, reg(DR_REG_Q0 + i),
+                                 at(kScratch, i * kMaxVectorBytes, OPSZ_16)));
     }
 
     void *dc() const { return dc_; }

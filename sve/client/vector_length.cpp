@@ -5,7 +5,8 @@
 
 namespace ostrel {
 
-const char kVectorLengthRule[] = "the vector length must be a multiple of 128 from 128 to 2048 bits";
+const char kVectorLengthRule[] =
+    "the vector length must be a multiple of 128 from 128 to 2048 bits";
 
 namespace detail {
 unsigned g_vector_bytes = kDefaultVectorBits / 8;

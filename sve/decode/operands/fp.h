@@ -134,8 +134,9 @@ template <typename Indexing> struct FpIndexedZm {
     }
     static VecValue value(const cpu_state &s, uint32_t e, const RowInfo &r) {
         VecValue v;
-        __builtin_memcpy(v.bytes, s.z[Indexing::zm(e, r)], kVectorBytes);
-        __builtin_memset(v.bytes + kVectorBytes, 0, sizeof v.bytes - kVectorBytes);
+        const unsigned bytes = vector_bytes();
+        __builtin_memcpy(v.bytes, s.z[Indexing::zm(e, r)], bytes);
+        __builtin_memset(v.bytes + bytes, 0, sizeof v.bytes - bytes);
         return v;
     }
     static void describe(std::string &out, uint32_t e, const RowInfo &r) {

@@ -1,4 +1,4 @@
-// Element loops of the fixed-length integer executors over the 192-byte registers: element
+// Element loops of the integer executors at the process's vector length: element
 // access, the element-size dispatch and the loop shapes (predicated with merging, for two or
 // three sources; unpredicated; with an immediate). Each loop builds its result in a temporary
 // and copies it over the destination, so a source that is also the destination is read with its
@@ -28,7 +28,11 @@ template <typename T> inline bool element_active(const uint8_t *pred, unsigned i
     return (pred[i * sizeof(T)] & 1u) != 0;
 }
 
-template <typename T> constexpr unsigned kElements = kVectorBytes / sizeof(T);
+// Elements of type T in one vector at the process's length; an executor reads it once, before
+// its loop.
+template <typename T> inline unsigned element_count() {
+    return vector_bytes() / sizeof(T);
+}
 
 // Calls fn(T{}) with the unsigned element type of a size code: 1 = 16-bit, 2 = 32-bit,
 // 3 = 64-bit, any other value 8-bit.
@@ -52,48 +56,52 @@ template <typename Fn> inline void with_element_type(uint32_t size_code, Fn &&fn
 // Zdn = Op(Zdn, Zm) on active elements; inactive elements keep Zdn.
 template <typename Op, typename T>
 void merging_binary(cpu_state &s, uint32_t zdn, uint32_t pg, uint32_t zm) {
-    uint8_t result[kVectorBytes];
+    const unsigned bytes = vector_bytes();
+    uint8_t result[kMaxVectorBytes];
     const uint8_t *a = s.z[zdn], *b = s.z[zm], *pred = s.p[pg];
-    for (unsigned i = 0; i < kElements<T>; ++i) {
+    for (unsigned i = 0; i < bytes / sizeof(T); ++i) {
         const T old = load_element<T>(a, i);
         store_element<T>(result, i,
                          element_active<T>(pred, i) ? Op::apply(old, load_element<T>(b, i)) : old);
     }
-    std::memcpy(s.z[zdn], result, kVectorBytes);
+    std::memcpy(s.z[zdn], result, bytes);
 }
 
 // Zd = Op(Zd, Zn, Zm) on active elements; inactive elements keep Zd.
 template <typename Op, typename T>
 void merging_ternary(cpu_state &s, uint32_t zd, uint32_t pg, uint32_t zn, uint32_t zm) {
-    uint8_t result[kVectorBytes];
+    const unsigned bytes = vector_bytes();
+    uint8_t result[kMaxVectorBytes];
     const uint8_t *d = s.z[zd], *a = s.z[zn], *b = s.z[zm], *pred = s.p[pg];
-    for (unsigned i = 0; i < kElements<T>; ++i) {
+    for (unsigned i = 0; i < bytes / sizeof(T); ++i) {
         const T old = load_element<T>(d, i);
         store_element<T>(result, i,
                          element_active<T>(pred, i)
                              ? Op::apply(old, load_element<T>(a, i), load_element<T>(b, i))
                              : old);
     }
-    std::memcpy(s.z[zd], result, kVectorBytes);
+    std::memcpy(s.z[zd], result, bytes);
 }
 
 // Zd = Op(Zn, Zm) on every element.
 template <typename Op, typename T>
 void unpredicated_binary(cpu_state &s, uint32_t zd, uint32_t zn, uint32_t zm) {
-    uint8_t result[kVectorBytes];
+    const unsigned bytes = vector_bytes();
+    uint8_t result[kMaxVectorBytes];
     const uint8_t *a = s.z[zn], *b = s.z[zm];
-    for (unsigned i = 0; i < kElements<T>; ++i)
+    for (unsigned i = 0; i < bytes / sizeof(T); ++i)
         store_element<T>(result, i, Op::apply(load_element<T>(a, i), load_element<T>(b, i)));
-    std::memcpy(s.z[zd], result, kVectorBytes);
+    std::memcpy(s.z[zd], result, bytes);
 }
 
 // Zdn = Op(Zdn, imm) on every element.
 template <typename Op, typename T> void binary_with_immediate(cpu_state &s, uint32_t zdn, T imm) {
-    uint8_t result[kVectorBytes];
+    const unsigned bytes = vector_bytes();
+    uint8_t result[kMaxVectorBytes];
     const uint8_t *a = s.z[zdn];
-    for (unsigned i = 0; i < kElements<T>; ++i)
+    for (unsigned i = 0; i < bytes / sizeof(T); ++i)
         store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm));
-    std::memcpy(s.z[zdn], result, kVectorBytes);
+    std::memcpy(s.z[zdn], result, bytes);
 }
 
 } // namespace ostrel::integer

@@ -11,42 +11,45 @@
 namespace ostrel::logical {
 
 using integer::element_active;
-using integer::kElements;
+using integer::element_count;
 using integer::load_element;
 using integer::store_element;
 
 // Zd = Op(Zn) on active elements; inactive elements keep Zd.
 template <typename Op, typename T>
 void merging_unary(cpu_state &s, uint32_t zd, uint32_t pg, uint32_t zn) {
-    uint8_t result[kVectorBytes];
+    const unsigned bytes = vector_bytes();
+    uint8_t result[kMaxVectorBytes];
     const uint8_t *dst = s.z[zd], *src = s.z[zn], *pred = s.p[pg];
-    for (unsigned i = 0; i < kElements<T>; ++i)
+    for (unsigned i = 0; i < bytes / sizeof(T); ++i)
         store_element<T>(result, i,
                          element_active<T>(pred, i) ? Op::apply(load_element<T>(src, i))
                                                     : load_element<T>(dst, i));
-    std::memcpy(s.z[zd], result, kVectorBytes);
+    std::memcpy(s.z[zd], result, bytes);
 }
 
 // Zdn = Op(Zdn, imm) on active elements; inactive elements keep Zdn.
 template <typename Op, typename T>
 void merging_with_immediate(cpu_state &s, uint32_t zdn, uint32_t pg, uint64_t imm) {
-    uint8_t result[kVectorBytes];
+    const unsigned bytes = vector_bytes();
+    uint8_t result[kMaxVectorBytes];
     const uint8_t *a = s.z[zdn], *pred = s.p[pg];
-    for (unsigned i = 0; i < kElements<T>; ++i) {
+    for (unsigned i = 0; i < bytes / sizeof(T); ++i) {
         const T old = load_element<T>(a, i);
         store_element<T>(result, i, element_active<T>(pred, i) ? Op::apply(old, imm) : old);
     }
-    std::memcpy(s.z[zdn], result, kVectorBytes);
+    std::memcpy(s.z[zdn], result, bytes);
 }
 
 // Zd = Op(Zn, imm) on every element.
 template <typename Op, typename T>
 void unpredicated_with_immediate(cpu_state &s, uint32_t zd, uint32_t zn, uint64_t imm) {
-    uint8_t result[kVectorBytes];
+    const unsigned bytes = vector_bytes();
+    uint8_t result[kMaxVectorBytes];
     const uint8_t *a = s.z[zn];
-    for (unsigned i = 0; i < kElements<T>; ++i)
+    for (unsigned i = 0; i < bytes / sizeof(T); ++i)
         store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm));
-    std::memcpy(s.z[zd], result, kVectorBytes);
+    std::memcpy(s.z[zd], result, bytes);
 }
 
 } // namespace ostrel::logical

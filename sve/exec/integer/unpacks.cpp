@@ -1,5 +1,5 @@
-// UUNPKLO/UUNPKHI at every width and SUNPKLO/SUNPKHI from words to doublewords on the fixed
-// 1536-bit register file: half of Zn's narrow elements widened into Zd.
+// UUNPKLO/UUNPKHI at every width and SUNPKLO/SUNPKHI from words to doublewords at the process's
+// vector length: half of Zn's narrow elements widened into Zd.
 #include <cstring>
 
 #include "sve/decode/forms.h"
@@ -7,13 +7,14 @@
 
 namespace {
 
-using ostrel::kVectorBytes;
+using ostrel::kMaxVectorBytes;
 
 template <typename Wide, typename Narrow>
 aarch64_decode_rc unpack(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, bool high) {
-    uint8_t result[kVectorBytes];
-    ostrel::permute::unpack<Wide, Narrow>(result, s->z[zn.num], kVectorBytes / sizeof(Wide), high);
-    std::memcpy(s->z[zd.num], result, kVectorBytes);
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    uint8_t result[kMaxVectorBytes];
+    ostrel::permute::unpack<Wide, Narrow>(result, s->z[zn.num], vl_bytes / sizeof(Wide), high);
+    std::memcpy(s->z[zd.num], result, vl_bytes);
     return DECODE_OK;
 }
 
