@@ -5,6 +5,7 @@
 #pragma once
 
 #include "sve/decode/operand_fields.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace ostrel::decode {
 
@@ -12,7 +13,7 @@ namespace ostrel::decode {
 template <unsigned Lo, typename Size = RowSize> struct ZResult {
     using value_type = VecValue;
     static void write(cpu_state &s, uint32_t e, const RowInfo &, const VecValue &v) {
-        __builtin_memcpy(s.z[field(e, Lo, 5)], v.bytes, vector_bytes());
+        copy_vector(s.z[field(e, Lo, 5)], v.bytes, vector_bytes());
     }
     static void describe(std::string &out, uint32_t e, const RowInfo &r) {
         text::append_z(out, field(e, Lo, 5), Size::code(r));
@@ -49,7 +50,7 @@ template <unsigned Lo, typename Size = RowSize> struct VResult {
     using value_type = uint64_t;
     static void write(cpu_state &s, uint32_t e, const RowInfo &r, uint64_t v) {
         uint8_t *z = s.z[field(e, Lo, 5)];
-        __builtin_memset(z, 0, vector_bytes());
+        fill_vector(z, 0, vector_bytes());
         __builtin_memcpy(z, &v, 1u << Size::code(r));
     }
     static void describe(std::string &out, uint32_t e, const RowInfo &r) {

@@ -40,18 +40,18 @@ template <class T> constexpr T negate(T v) {
 template <class T, class Op> void merge_into(cpu_state &s, uint32_t zd, uint32_t pg, Op op) {
     const unsigned bytes = vector_bytes();
     uint8_t result[kMaxVectorBytes];
-    for (unsigned i = 0; i < bytes / sizeof(T); ++i)
+    for_each_element<T>(bytes, [&](unsigned i) {
         store_element<T>(result, i, element_active<T>(s.p[pg], i) ? op(i) : element<T>(s, zd, i));
-    std::memcpy(s.z[zd], result, bytes);
+    });
+    copy_vector(s.z[zd], result, bytes);
 }
 
 // Zd element i = op(i) for every element.
 template <class T, class Op> void compute_all(cpu_state &s, uint32_t zd, Op op) {
     const unsigned bytes = vector_bytes();
     uint8_t result[kMaxVectorBytes];
-    for (unsigned i = 0; i < bytes / sizeof(T); ++i)
-        store_element<T>(result, i, op(i));
-    std::memcpy(s.z[zd], result, bytes);
+    for_each_element<T>(bytes, [&](unsigned i) { store_element<T>(result, i, op(i)); });
+    copy_vector(s.z[zd], result, bytes);
 }
 
 // Pd: 1 or 0 in the first byte of each active element, 0 in every other byte.
@@ -59,9 +59,10 @@ template <class T, class Test>
 void compare_into(cpu_state &s, uint32_t pd, uint32_t pg, Test test) {
     const unsigned bytes = vector_bytes();
     uint8_t result[kMaxVectorBytes] = {};
-    for (unsigned i = 0; i < bytes / sizeof(T); ++i)
+    for_each_element<T>(bytes, [&](unsigned i) {
         if (element_active<T>(s.p[pg], i)) result[i * sizeof(T)] = test(i) ? 1 : 0;
-    std::memcpy(s.p[pd], result, bytes);
+    });
+    copy_vector(s.p[pd], result, bytes);
 }
 
 } // namespace ostrel::fp

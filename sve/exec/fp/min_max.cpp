@@ -58,7 +58,7 @@ aarch64_decode_rc reduction(cpu_state *s, unsigned int vd, aarch64_p_reg pg, aar
         for (unsigned n = kPadded; n > 1; n /= 2)
             for (unsigned i = 0; i < n / 2; ++i)
                 work[i] = Op::apply(fpu, work[2 * i], work[2 * i + 1]);
-        std::memset(s->z[vd], 0, bytes);
+        fill_vector(s->z[vd], 0, bytes);
         store_element<T>(s->z[vd], 0, work[0]);
     });
     return DECODE_OK;

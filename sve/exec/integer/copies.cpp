@@ -20,14 +20,14 @@ aarch64_decode_rc copy_to_active(cpu_state *s, aarch64_z_reg zd, aarch64_p_reg p
     uint8_t result[ostrel::kMaxVectorBytes];
     ostrel::integer::with_element_type(plain_type(zd), [&](auto t) {
         using T = decltype(t);
-        for (unsigned i = 0; i < bytes / sizeof(T); ++i) {
+        ostrel::for_each_element<T>(bytes, [&](unsigned i) {
             const T v = element_active<T>(pred, i) ? static_cast<T>(value)
                         : zeroing                  ? T{0}
                                                    : load_element<T>(s->z[zd.num], i);
             store_element<T>(result, i, v);
-        }
+        });
     });
-    std::memcpy(s->z[zd.num], result, bytes);
+    ostrel::copy_vector(s->z[zd.num], result, bytes);
     return DECODE_OK;
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "sve/decode/forms.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
@@ -33,13 +34,13 @@ aarch64_decode_rc step_vector(cpu_state *s, const aarch64_z_reg &zdn, unsigned p
     const T step = static_cast<T>(amount<T>(pattern, multiplier));
     uint8_t *reg = s->z[zdn.num];
     uint8_t result[kMaxVectorBytes];
-    for (unsigned i = 0; i < vl_bytes / sizeof(T); ++i) {
+    ostrel::for_each_element<T>(vl_bytes, [&](unsigned i) {
         T e;
         std::memcpy(&e, reg + i * sizeof(T), sizeof(T));
         e = static_cast<T>(decrement ? e - step : e + step);
         std::memcpy(result + i * sizeof(T), &e, sizeof(T));
-    }
-    std::memcpy(reg, result, vl_bytes);
+    });
+    ostrel::copy_vector(reg, result, vl_bytes);
     return DECODE_OK;
 }
 

@@ -55,7 +55,7 @@ aarch64_decode_rc sve_lastb_vpz(cpu_state *s, unsigned int vd, aarch64_p_reg pg,
     const uint64_t v = lastb_element(*s, pg, zn);
     uint8_t result[kMaxVectorBytes] = {};
     std::memcpy(result, &v, 1u << plain_type(zn));
-    std::memcpy(s->z[vd], result, vl_bytes);
+    ostrel::copy_vector(s->z[vd], result, vl_bytes);
     return DECODE_OK;
 }
 

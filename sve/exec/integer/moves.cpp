@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "sve/decode/forms.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
@@ -12,11 +13,11 @@ using ostrel::kMaxVectorBytes;
 template <typename T, typename Fn> void fill_elements(cpu_state *s, uint32_t zd, Fn value) {
     const unsigned vl_bytes = ostrel::vector_bytes();
     uint8_t result[kMaxVectorBytes];
-    for (unsigned i = 0; i < vl_bytes / sizeof(T); ++i) {
+    ostrel::for_each_element<T>(vl_bytes, [&](unsigned i) {
         const T e = static_cast<T>(value(i));
         std::memcpy(result + i * sizeof(T), &e, sizeof(T));
-    }
-    std::memcpy(s->z[zd], result, vl_bytes);
+    });
+    ostrel::copy_vector(s->z[zd], result, vl_bytes);
 }
 
 // The same for the element size of a destination descriptor (size codes 0..3).

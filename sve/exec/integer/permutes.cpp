@@ -18,7 +18,7 @@ template <typename Body> void into_register(uint8_t *zd, uint32_t size, Body bod
     const unsigned vl_bytes = ostrel::vector_bytes();
     uint8_t result[kMaxVectorBytes];
     ostrel::integer::with_element_type(size, [&](auto t) { body(result, t); });
-    std::memcpy(zd, result, vl_bytes);
+    ostrel::copy_vector(zd, result, vl_bytes);
 }
 
 template <typename T> unsigned count() {
@@ -118,6 +118,6 @@ aarch64_decode_rc sve_ext_zzi(cpu_state *s, aarch64_z_reg zdn, aarch64_z_reg zm,
     uint8_t result[kMaxVectorBytes];
     std::memcpy(result, s->z[zdn.num] + imm, vl_bytes - imm);
     std::memcpy(result + (vl_bytes - imm), s->z[zm.num], imm);
-    std::memcpy(s->z[zdn.num], result, vl_bytes);
+    ostrel::copy_vector(s->z[zdn.num], result, vl_bytes);
     return DECODE_OK;
 }

@@ -4,12 +4,13 @@
 
 #include "sve/decode/forms.h"
 #include "sve/exec/integer/pred_flags.h"
+#include "sve/exec/vector_blocks.h"
 
 using ostrel::kMaxVectorBytes;
 
 aarch64_decode_rc sve_pfalse_p(cpu_state *state, aarch64_p_reg pd) {
     const unsigned vl_bytes = ostrel::vector_bytes();
-    std::memset(state->p[pd.num], 0, vl_bytes);
+    ostrel::fill_vector(state->p[pd.num], 0, vl_bytes);
     return DECODE_OK;
 }
 
@@ -23,7 +24,7 @@ aarch64_decode_rc sve_ptrue_pi(cpu_state *state, aarch64_p_reg pd, unsigned int 
     uint8_t result[kMaxVectorBytes] = {};
     for (uint32_t e = 0; e < count; ++e)
         result[e << size] = 1;
-    std::memcpy(state->p[pd.num], result, vl_bytes);
+    ostrel::copy_vector(state->p[pd.num], result, vl_bytes);
     return DECODE_OK;
 }
 

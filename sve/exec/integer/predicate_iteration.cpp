@@ -3,6 +3,7 @@
 
 #include "sve/decode/forms.h"
 #include "sve/exec/integer/pred_flags.h"
+#include "sve/exec/vector_blocks.h"
 
 using ostrel::kMaxVectorBytes;
 
@@ -38,6 +39,6 @@ aarch64_decode_rc sve_pnext_pp(cpu_state *state, aarch64_p_reg pdn, aarch64_p_re
         sve_ptest<unsigned long>(state, g, result);
         break;
     }
-    std::memcpy(state->p[pdn.num], result, vl_bytes);
+    ostrel::copy_vector(state->p[pdn.num], result, vl_bytes);
     return DECODE_OK;
 }

@@ -4,6 +4,7 @@
 
 #include "sve/decode/forms.h"
 #include "sve/exec/integer/pred_logic_rules.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ aarch64_decode_rc logic(cpu_state *s, const aarch64_p_reg &pd, const aarch64_p_r
     uint8_t result[kMaxVectorBytes];
     zeroing_logic<Op>(vl_bytes, ByteReader{s->p[pg.num]}, ByteReader{s->p[pn.num]},
                       ByteReader{s->p[pm.num]}, ByteWriter{result});
-    std::memcpy(s->p[pd.num], result, vl_bytes);
+    ostrel::copy_vector(s->p[pd.num], result, vl_bytes);
     return DECODE_OK;
 }
 
@@ -45,6 +46,6 @@ aarch64_decode_rc sve_sel_pppp(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg
     const uint8_t *g = state->p[pg.num], *n = state->p[pn.num], *m = state->p[pm.num];
     for (unsigned i = 0; i < vl_bytes; ++i)
         result[i] = ((g[i] & 1u) ? n[i] : m[i]) & 1u;
-    std::memcpy(state->p[pd.num], result, vl_bytes);
+    ostrel::copy_vector(state->p[pd.num], result, vl_bytes);
     return DECODE_OK;
 }

@@ -5,6 +5,7 @@
 #include "sve/decode/forms.h"
 #include "sve/exec/integer/permute_bodies.h"
 #include "sve/exec/integer/pred_permute_rules.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ aarch64_decode_rc unpack(cpu_state *s, const aarch64_p_reg &pd, const aarch64_p_
     const uint8_t *n = s->p[pn.num];
     for (unsigned i = 0; i < vl_bytes / 2; ++i)
         result[2 * i] = n[offset + i] & 1u;
-    std::memcpy(s->p[pd.num], result, vl_bytes);
+    ostrel::copy_vector(s->p[pd.num], result, vl_bytes);
     return DECODE_OK;
 }
 
@@ -57,7 +58,7 @@ aarch64_decode_rc sve_rev_pp(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg p
     const ByteReader n{state->p[pn.num]};
     uint8_t result[kMaxVectorBytes];
     permute_elements(Permute::rev, vl_bytes, 1u << size, n, n, ByteWriter{result});
-    std::memcpy(state->p[pd.num], result, vl_bytes);
+    ostrel::copy_vector(state->p[pd.num], result, vl_bytes);
     return DECODE_OK;
 }
 

@@ -21,7 +21,7 @@ void reduce_into(cpu_state &s, unsigned vd, uint32_t pg, uint32_t zn, unsigned r
     for (unsigned i = 0; i < bytes / sizeof(T); ++i)
         if (element_active<T>(pred, i)) acc = Fold::apply(acc, load_element<T>(src, i));
     uint8_t *dst = s.z[vd];
-    std::memset(dst, 0, bytes);
+    fill_vector(dst, 0, bytes);
     std::memcpy(dst, &acc, result_bytes);
 }
 

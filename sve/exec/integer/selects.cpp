@@ -13,14 +13,14 @@ using ostrel::integer::store_element;
 
 // Element i = Zn[i] where Pg is active, else Zm[i] (inactive_from == nullptr: 0).
 template <typename T>
-void choose(uint8_t *result, unsigned elements, const uint8_t *pred, const uint8_t *active_from,
+void choose(uint8_t *result, unsigned bytes, const uint8_t *pred, const uint8_t *active_from,
             const uint8_t *inactive_from) {
-    for (unsigned i = 0; i < elements; ++i) {
+    ostrel::for_each_element<T>(bytes, [&](unsigned i) {
         const T v = element_active<T>(pred, i) ? load_element<T>(active_from, i)
                     : inactive_from != nullptr ? load_element<T>(inactive_from, i)
                                                : T{0};
         store_element<T>(result, i, v);
-    }
+    });
 }
 
 void choose_by_size(cpu_state *s, uint32_t zd, uint32_t size, const uint8_t *pred,
@@ -29,9 +29,9 @@ void choose_by_size(cpu_state *s, uint32_t zd, uint32_t size, const uint8_t *pre
     uint8_t result[ostrel::kMaxVectorBytes];
     ostrel::integer::with_element_type(size, [&](auto t) {
         using T = decltype(t);
-        choose<T>(result, bytes / sizeof(T), pred, active_from, inactive_from);
+        choose<T>(result, bytes, pred, active_from, inactive_from);
     });
-    std::memcpy(s->z[zd], result, bytes);
+    ostrel::copy_vector(s->z[zd], result, bytes);
 }
 
 } // namespace
@@ -52,6 +52,6 @@ aarch64_decode_rc sve_movprfx_zpz(cpu_state *s, aarch64_z_reg zd, aarch64_p_reg 
 }
 
 aarch64_decode_rc sve_movprfx_zz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn) {
-    std::memmove(s->z[zd.num], s->z[zn.num], ostrel::vector_bytes());
+    ostrel::copy_vector(s->z[zd.num], s->z[zn.num], ostrel::vector_bytes());
     return DECODE_OK;
 }

@@ -4,6 +4,7 @@
 
 #include "sve/decode/forms.h"
 #include "sve/exec/integer/permute_elements.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ aarch64_decode_rc unpack(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, bool 
     const unsigned vl_bytes = ostrel::vector_bytes();
     uint8_t result[kMaxVectorBytes];
     ostrel::permute::unpack<Wide, Narrow>(result, s->z[zn.num], vl_bytes / sizeof(Wide), high);
-    std::memcpy(s->z[zd.num], result, vl_bytes);
+    ostrel::copy_vector(s->z[zd.num], result, vl_bytes);
     return DECODE_OK;
 }
 

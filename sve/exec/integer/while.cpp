@@ -5,6 +5,7 @@
 #include "sve/decode/forms.h"
 #include "sve/exec/integer/pred_flags.h"
 #include "sve/exec/integer/while_loops.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
@@ -33,10 +34,10 @@ aarch64_decode_rc run_while(cpu_state *s, const aarch64_p_reg &pd, const aarch64
     uint8_t result[kMaxVectorBytes] = {};
     for (uint32_t e = 0; e < count; ++e)
         result[e << size] = 1;
-    std::memcpy(s->p[pd.num], result, vl_bytes);
+    ostrel::copy_vector(s->p[pd.num], result, vl_bytes);
 
     uint8_t all_true[kMaxVectorBytes];
-    std::memset(all_true, 1, vl_bytes);
+    ostrel::fill_vector(all_true, 1, vl_bytes);
     switch (size) {
     case 0:
         sve_ptest<unsigned char>(s, all_true, result);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "sve/decode/forms.h"
+#include "sve/exec/vector_blocks.h"
 
 aarch64_decode_rc sve_adr_scaled_zzz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn,
                                      aarch64_z_reg zm) {
@@ -20,6 +21,6 @@ aarch64_decode_rc sve_adr_scaled_zzz(cpu_state *s, aarch64_z_reg zd, aarch64_z_r
         const uint64_t address = memory::adr_element<memory::AdrOffset::whole>(base, offset, shift);
         std::memcpy(result + i * 8, &address, 8);
     }
-    std::memcpy(s->z[zd.num], result, vl_bytes);
+    ostrel::copy_vector(s->z[zd.num], result, vl_bytes);
     return DECODE_OK;
 }

@@ -8,6 +8,7 @@
 
 // The executors' declarations come from their operand layouts.
 #include "sve/decode/forms.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ aarch64_decode_rc load_contiguous(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg 
         // Converting a signed T to the wider unsigned U sign-extends; an unsigned T zero-extends.
         integer::store_element<U>(result, i, static_cast<U>(read_guest<T>(at)));
     });
-    std::memcpy(s->z[zt.num], result, vl_bytes);
+    ostrel::copy_vector(s->z[zt.num], result, vl_bytes);
     return DECODE_OK;
 }
 

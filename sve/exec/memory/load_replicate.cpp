@@ -29,7 +29,7 @@ aarch64_decode_rc sve_ld1r_zpri(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg
         const U value = element_active<U>(pred, i) ? static_cast<U>(read_guest<T>(address)) : U{0};
         store_element<U>(result, i, value);
     }
-    std::memcpy(s->z[zt.num], result, vl_bytes);
+    ostrel::copy_vector(s->z[zt.num], result, vl_bytes);
     return DECODE_OK;
 }
 

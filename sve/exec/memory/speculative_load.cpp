@@ -9,6 +9,7 @@
 
 // The executors' declarations come from their operand layouts.
 #include "sve/decode/forms.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ aarch64_decode_rc load_non_fault(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg p
                                  uint64_t address) {
     const unsigned vl_bytes = ostrel::vector_bytes();
     uint8_t result[kMaxVectorBytes];
-    std::memcpy(result, s->z[zt.num], vl_bytes);
+    ostrel::copy_vector(result, s->z[zt.num], vl_bytes);
     const uint8_t *pred = s->p[pg.num];
     bool page_readable = false;
     bool probed = false;
@@ -63,7 +64,7 @@ aarch64_decode_rc load_non_fault(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg p
         else
             clear_ffr_element<U>(s, i);
     }
-    std::memcpy(s->z[zt.num], result, vl_bytes);
+    ostrel::copy_vector(s->z[zt.num], result, vl_bytes);
     trace_contiguous<T, U>(s, pg, address, MEMACCESS_READ);
     return DECODE_OK;
 }
@@ -85,7 +86,7 @@ aarch64_decode_rc load_first_fault(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg
         loadable = whole < loadable ? static_cast<unsigned>(whole) : loadable;
     }
     uint8_t result[kMaxVectorBytes];
-    std::memcpy(result, s->z[zt.num], vl_bytes);
+    ostrel::copy_vector(result, s->z[zt.num], vl_bytes);
     const uint8_t *pred = s->p[pg.num];
     for (unsigned i = 0; i < loadable; ++i) {
         const U value = element_active<U>(pred, i)
@@ -95,7 +96,7 @@ aarch64_decode_rc load_first_fault(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg
     }
     if (loadable < elements)
         std::memset(s->ffr + loadable * sizeof(U), 0, vl_bytes - loadable * sizeof(U));
-    std::memcpy(s->z[zt.num], result, vl_bytes);
+    ostrel::copy_vector(s->z[zt.num], result, vl_bytes);
     trace_contiguous<T, U>(s, pg, address, MEMACCESS_READ);
     return DECODE_OK;
 }

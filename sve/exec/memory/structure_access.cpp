@@ -10,6 +10,7 @@
 
 // The executors' declarations come from their operand layouts.
 #include "sve/decode/forms.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ aarch64_decode_rc load_structures(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg 
             store_element<T>(members[r], i, read_guest<T>(first + r * sizeof(T)));
     }
     for (unsigned r = 0; r < N; ++r)
-        std::memcpy(s->z[member_register(zt, r)], members[r], vl_bytes);
+        ostrel::copy_vector(s->z[member_register(zt, r)], members[r], vl_bytes);
     emit_element_records(s, MEMACCESS_READ, N * sizeof(T), traced);
     return DECODE_OK;
 }
