@@ -5,16 +5,18 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "sve/client/vector_length.h"
+
 namespace ostrel {
-// The one vector length of the fixed route: 1536 bits.
-constexpr unsigned kVectorBytes = 192;
 constexpr unsigned kNumZRegs = 32;
 constexpr unsigned kNumPRegs = 16;
 constexpr unsigned kNumXRegs = 31;
 } // namespace ostrel
 
 // Register file of one application thread. Field order and widths are fixed: the inserted register
-// copies address these fields by offset.
+// copies address these fields by offset. Vectors and predicates are as wide as the longest length;
+// only the first vector_bytes() bytes of each are read or written, the rest stay as they started
+// (zero), so a register file never depends on bytes the process's length does not have.
 struct cpu_state {
     uint64_t x[ostrel::kNumXRegs]; // X0 .. X30
     uint64_t sp;
@@ -22,10 +24,10 @@ struct cpu_state {
     uint64_t nzcv;     // as MRS NZCV reads it: N bit 31, Z 30, C 29, V 28
     uint32_t fpsr;
     uint32_t fpcr;
-    uint8_t z[ostrel::kNumZRegs][ostrel::kVectorBytes];
+    uint8_t z[ostrel::kNumZRegs][ostrel::kMaxVectorBytes];
     // One byte per predicate bit; only bit 0 of each byte is meaningful.
-    uint8_t p[ostrel::kNumPRegs][ostrel::kVectorBytes];
-    uint8_t ffr[ostrel::kVectorBytes];
+    uint8_t p[ostrel::kNumPRegs][ostrel::kMaxVectorBytes];
+    uint8_t ffr[ostrel::kMaxVectorBytes];
     uint64_t encoding; // the 32-bit encoding being emulated, zero-extended
 };
 
@@ -35,9 +37,9 @@ static_assert(offsetof(cpu_state, nzcv) == 33 * 8);
 static_assert(offsetof(cpu_state, fpsr) == 34 * 8);
 static_assert(offsetof(cpu_state, fpcr) == 34 * 8 + 4);
 static_assert(offsetof(cpu_state, z) == 35 * 8);
-static_assert(offsetof(cpu_state, p) == 35 * 8 + 32 * 192);
-static_assert(offsetof(cpu_state, ffr) == 35 * 8 + 48 * 192);
-static_assert(offsetof(cpu_state, encoding) == 35 * 8 + 49 * 192);
+static_assert(offsetof(cpu_state, p) == 35 * 8 + 32 * ostrel::kMaxVectorBytes);
+static_assert(offsetof(cpu_state, ffr) == 35 * 8 + 48 * ostrel::kMaxVectorBytes);
+static_assert(offsetof(cpu_state, encoding) == 35 * 8 + 49 * ostrel::kMaxVectorBytes);
 
 // Result of every handler and executor: 0 succeeds, every other value is a failure.
 enum aarch64_decode_rc : int {

@@ -1,4 +1,5 @@
 // The client's frame in the DynamoRIO process: start-up, per-thread register files, shutdown.
+#include <cstdlib>
 #include <string>
 
 #include "dr_api.h"
@@ -12,6 +13,7 @@
 #include "sve/client/instrument.h"
 #include "sve/client/mix_session.h"
 #include "sve/client/signal_state.h"
+#include "sve/client/vector_length_choice.h"
 #include "sve/kernels/guest_memory.h"
 #include "sve/trace/trace_support.h"
 
@@ -51,8 +53,16 @@ void event_exit() {
     drmgr_exit();
 }
 
-// The client takes no options. droption ends parsing at "--" and also, quietly, at the first
-// word without a leading dash; such a word is refused here as droption refuses an unknown
+// The vector length, as text: the value is checked by the emulator's own rule, not by droption's
+// number parsing, which would take "512x" for 512.
+dynamorio::droption::droption_t<std::string>
+    vector_length_option(dynamorio::droption::DROPTION_SCOPE_CLIENT, "vl", "",
+                         "SVE vector length in bits",
+                         "The SVE vector length in bits: a multiple of 128 from 128 to 2048. "
+                         "Without it, the OSTREL_VL environment variable, else 1536.");
+
+// The client's one option is -vl BITS. droption ends parsing at "--" and also, quietly, at the
+// first word without a leading dash; such a word is refused here as droption refuses an unknown
 // option, so that only arguments after a "--" are ever ignored.
 bool parse_client_arguments(int argc, const char *argv[], std::string *error) {
     int last_index = 0;
@@ -84,6 +94,17 @@ DR_EXPORT void dr_client_main(client_id_t, int argc, const char *argv[]) {
         dr_fprintf(STDERR, "SVE emulation client usage error: %s\n", parse_error.c_str());
         dr_abort();
     }
+
+    // Fixed before any block is built, so every emulated instruction sees the same length.
+    const ostrel::VectorLengthChoice length = ostrel::choose_vector_length(
+        "-vl",
+        vector_length_option.specified() ? vector_length_option.get_value().c_str() : nullptr,
+        std::getenv(ostrel::kVectorLengthVariable));
+    if (!length.error.empty()) {
+        dr_fprintf(STDERR, "SVE emulation client usage error: %s\n", length.error.c_str());
+        dr_abort();
+    }
+    ostrel::set_vector_length_bits(length.bits);
 
     const std::string mix_error = ostrel::mix::start_mix_from_environment();
     if (!mix_error.empty()) {

@@ -5,14 +5,15 @@
 #pragma once
 
 #include "sve/decode/operand_fields.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace ostrel::decode {
 
-// A vector result: its first 192 bytes replace the Z register at Lo.
+// A vector result: its first vector_bytes() bytes replace the Z register at Lo.
 template <unsigned Lo, typename Size = RowSize> struct ZResult {
     using value_type = VecValue;
     static void write(cpu_state &s, uint32_t e, const RowInfo &, const VecValue &v) {
-        __builtin_memcpy(s.z[field(e, Lo, 5)], v.bytes, kVectorBytes);
+        copy_vector(s.z[field(e, Lo, 5)], v.bytes, vector_bytes());
     }
     static void describe(std::string &out, uint32_t e, const RowInfo &r) {
         text::append_z(out, field(e, Lo, 5), Size::code(r));
@@ -24,7 +25,8 @@ template <unsigned Lo, unsigned Width = 4, typename Qual = RowSize> struct PResu
     using value_type = PredV;
     static void write(cpu_state &s, uint32_t e, const RowInfo &, const PredV &p) {
         uint8_t *bytes = s.p[field(e, Lo, Width)];
-        for (unsigned i = 0; i < kVectorBytes; ++i)
+        const unsigned count = vector_bytes();
+        for (unsigned i = 0; i < count; ++i)
             bytes[i] = p.bit(i);
     }
     static void describe(std::string &out, uint32_t e, const RowInfo &r) {
@@ -48,7 +50,7 @@ template <unsigned Lo, typename Size = RowSize> struct VResult {
     using value_type = uint64_t;
     static void write(cpu_state &s, uint32_t e, const RowInfo &r, uint64_t v) {
         uint8_t *z = s.z[field(e, Lo, 5)];
-        __builtin_memset(z, 0, kVectorBytes);
+        fill_vector(z, 0, vector_bytes());
         __builtin_memcpy(z, &v, 1u << Size::code(r));
     }
     static void describe(std::string &out, uint32_t e, const RowInfo &r) {

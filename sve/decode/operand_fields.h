@@ -78,8 +78,9 @@ template <unsigned Lo, Packing Pk = Plain, typename Size = RowSize> struct Z {
     }
     static VecValue value(const cpu_state &s, uint32_t e, const RowInfo &) {
         VecValue v;
-        __builtin_memcpy(v.bytes, s.z[field(e, Lo, 5)], kVectorBytes);
-        __builtin_memset(v.bytes + kVectorBytes, 0, sizeof v.bytes - kVectorBytes);
+        // Past the length the bytes carry no meaning to a kernel; a fixed-size copy is the
+        // cheapest.
+        __builtin_memcpy(v.bytes, s.z[field(e, Lo, 5)], sizeof v.bytes);
         return v;
     }
     static void describe(std::string &out, uint32_t e, const RowInfo &r) {
@@ -98,7 +99,8 @@ template <unsigned Lo, unsigned Width = 4, typename Qual = RowSize, Packing Pk =
         PredV p;
         p.clear();
         const uint8_t *bytes = s.p[field(e, Lo, Width)];
-        for (unsigned i = 0; i < kVectorBytes; ++i)
+        const unsigned count = vector_bytes();
+        for (unsigned i = 0; i < count; ++i)
             p.words[i >> 6] |= uint64_t{bytes[i] & 1u} << (i & 63);
         return p;
     }

@@ -43,7 +43,5 @@ struct CpuContext {
 namespace ostrel {
 // FPCR bits a kernel may see: AHP, DN, FZ, RMode, FZ16 and the trap enables.
 constexpr uint32_t kKernelFpcrMask = 0x7c89f00;
-// Vector length of the fixed route in 64-bit granules.
-constexpr uint32_t kVectorGranules = 24;
 constexpr uint32_t kVlMask = 0x3ffffff;
 } // namespace ostrel

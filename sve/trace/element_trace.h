@@ -11,8 +11,9 @@
 
 namespace ostrel {
 
-// The most elements one instruction can touch: a four-register structure access of bytes.
-constexpr unsigned kMaxTracedElements = 4 * kVectorBytes;
+// The most elements one instruction can touch: a four-register structure access of bytes at the
+// longest vector length.
+constexpr unsigned kMaxTracedElements = 4 * kMaxVectorBytes;
 
 // Addresses of an instruction's active elements, in ascending element order. Fixed capacity so
 // an executor can keep it on its stack and fill it while it performs the access.

@@ -1,4 +1,4 @@
-// Memory trace records of the fixed-length executors: the per-thread tracing switch, the
+// Memory trace records of the executors: the per-thread tracing switch, the
 // contiguous tracer that coalesces runs of active elements, and (through the two headers below)
 // the element-wise emitter and the region-of-interest markers. Executors include this one header.
 #pragma once
@@ -31,19 +31,19 @@ void emit_coalesced_record(const cpu_state *cpu, memaccess_type_t type, uint64_t
 } // namespace ostrel
 
 // Records a finished contiguous access: T is the memory element, U the register element, so the
-// access has 192 / sizeof(U) elements and element i is governed by predicate byte i * sizeof(U).
-// Each maximal run of active elements becomes one record, in ascending order.
+// access has vector_bytes() / sizeof(U) elements and element i is governed by predicate byte i *
+// sizeof(U). Each maximal run of active elements becomes one record, in ascending order.
 template <typename T, typename U>
 void memtrace_lin(cpu_state *cpu, T *base, char *predicate, memaccess_type_t type) {
     static_assert(sizeof(T) <= sizeof(U), "memory elements never exceed register elements");
-    static_assert(ostrel::kVectorBytes % sizeof(U) == 0, "register element must divide the VL");
+    static_assert(ostrel::kMaxVectorBytes % sizeof(U) == 0, "register element must divide the VL");
     if (!enable_trace) return;
 
-    constexpr unsigned kElements = ostrel::kVectorBytes / sizeof(U);
+    const unsigned elements = ostrel::vector_bytes() / sizeof(U);
     auto active = [predicate](unsigned i) { return (predicate[i * sizeof(U)] & 1) != 0; };
 
     unsigned num_active = 0;
-    for (unsigned i = 0; i < kElements; ++i)
+    for (unsigned i = 0; i < elements; ++i)
         num_active += active(i);
     if (num_active == 0) return;
 
@@ -53,14 +53,14 @@ void memtrace_lin(cpu_state *cpu, T *base, char *predicate, memaccess_type_t typ
         ostrel::emit_coalesced_record(cpu, type, base_addr + uint64_t{start} * sizeof(T),
                                       uint64_t{length} * sizeof(T));
     };
-    if (num_active == kElements) {
-        emit_run(0, kElements);
+    if (num_active == elements) {
+        emit_run(0, elements);
         return;
     }
 
     unsigned run_start = 0;
     unsigned run_length = 0;
-    for (unsigned i = 0; i < kElements; ++i) {
+    for (unsigned i = 0; i < elements; ++i) {
         if (active(i)) {
             if (run_length == 0) run_start = i;
             ++run_length;

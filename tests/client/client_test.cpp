@@ -149,7 +149,8 @@ TEST(ClientTrace, RecordsExactlyTheAccessesBetweenTheMarkers) {
     ostrel::testing::expect_traced_region_of_interest(client_runner, "client");
 }
 
-// The client takes no options: it starts with none, or with anything after a "--".
+// Besides -vl (tests/end_to_end/vector_length_test.cpp), the client takes no options: it starts
+// with none, or with anything after a "--".
 struct StartCase {
     const char *client_options;
     const char *refusal; // empty when the client starts

@@ -3,7 +3,8 @@
 // were and record them per element (non-fault) or from the first element past the first page
 // (first-fault); the kernels zero them and clear the FFR from the first faulting element; no
 // first-fault load ends the process, whichever element faults. Expected elements and FFR bits are
-// written out by hand, one letter per element.
+// written out by hand, one letter per element. Some cases run at other vector lengths: the page
+// probe and the FFR follow the length, and nothing past it changes.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,6 +12,7 @@
 
 #include "tests/support/guest_memory.h"
 #include "tests/support/register_file.h"
+#include "tests/support/vector_length_scope.h"
 
 using namespace ostrel::testing;
 
@@ -25,6 +27,7 @@ struct SpeculativeCase {
     std::string inactive; // '.' active, 'i' inactive, per element; empty: all active
     std::string elements;
     std::string ffr;
+    unsigned bits = ostrel::kDefaultVectorBits;
 };
 
 std::string run(std::initializer_list<std::pair<char, unsigned>> parts) {
@@ -62,6 +65,15 @@ const SpeculativeCase kCases[] = {
      run({{'1', 3}, {'0', 93}})},
     {"LDFF1H kernel whose first active element faults", kLdff1h, 2, 2, 6,
      run({{'i', 5}, {'.', 91}}), run({{'Z', 96}}), run({{'1', 5}, {'0', 91}})},
+    {"LDFF1D at 128 bits 8 bytes before the hole", kLdff1d, 8, 8, 8, "", "LO", "10", 128},
+    {"LDFF1D at 128 bits ending exactly at the hole", kLdff1d, 8, 8, 16, "", "LL", "11", 128},
+    {"LDNF1D at 256 bits 16 bytes before the hole", kLdnf1d, 8, 8, 16, "", "LLOO", "1100", 256},
+    {"LDFF1W at 2048 bits 100 bytes before the hole", kLdff1w, 4, 4, 100, "",
+     run({{'L', 25}, {'O', 39}}), run({{'1', 25}, {'0', 39}}), 2048},
+    {"LDFF1W at 2048 bits 256 bytes before the hole loads everything", kLdff1w, 4, 4, 256, "",
+     run({{'L', 64}}), run({{'1', 64}}), 2048},
+    {"LDFF1H kernel at 512 bits 6 bytes before the hole", kLdff1h, 2, 2, 6, "",
+     run({{'L', 3}, {'Z', 29}}), run({{'1', 3}, {'0', 29}}), 512},
 };
 
 class SpeculativeLoads : public ::testing::TestWithParam<SpeculativeCase> {};
@@ -69,7 +81,8 @@ class SpeculativeLoads : public ::testing::TestWithParam<SpeculativeCase> {};
 TEST_P(SpeculativeLoads, FollowTheEmulatorsRulesNextToAHole) {
     const SpeculativeCase &c = GetParam();
     SCOPED_TRACE(c.what);
-    const unsigned n = kBytes / c.esize;
+    const ScopedVectorLength length(c.bits);
+    const unsigned bytes = c.bits / 8, n = bytes / c.esize;
     ASSERT_EQ(c.elements.size(), n);
     ASSERT_EQ(c.ffr.size(), n);
     PagesBeforeHole memory(1, Hole::Unmapped);
@@ -80,13 +93,19 @@ TEST_P(SpeculativeLoads, FollowTheEmulatorsRulesNextToAHole) {
     auto s = random_state(c.encoding);
     s->x[1] = base;
     s->x[2] = 0;
-    fill_z_elements(*s, 0, c.esize, kOld);
+    for (unsigned i = 0; i < n; ++i)
+        set_z_element(*s, 0, c.esize, i, kOld);
     std::memset(s->ffr, 1, sizeof s->ffr);
     std::memset(s->p[0], 0, sizeof s->p[0]);
     for (unsigned i = 0; i < n; ++i)
         s->p[0][i * c.esize] = c.inactive.empty() || c.inactive[i] == '.';
+    const cpu_state before = *s;
 
     ASSERT_EQ(emulate(*s, c.encoding), DECODE_OK);
+    for (unsigned b = bytes; b < ostrel::kMaxVectorBytes; ++b) {
+        ASSERT_EQ(s->z[0][b], before.z[0][b]) << "Z0 byte " << b << ", past the length";
+        ASSERT_EQ(s->ffr[b], before.ffr[b]) << "FFR byte " << b << ", past the length";
+    }
     for (unsigned i = 0; i < n; ++i) {
         uint64_t want = 0;
         if (c.elements[i] == 'O') want = low_bits(kOld, c.esize);

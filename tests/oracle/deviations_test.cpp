@@ -113,7 +113,7 @@ class DeviationSemantics : public ::testing::Test {
 
     void SetUp() override {
         for (auto &z : c.header.state.z)
-            for (unsigned i = 0; i < kVectorBytes; i += 4)
+            for (unsigned i = 0; i < vector_bytes(); i += 4)
                 put(z + i, 0x3f800000); // 1.0f
         c.header.state.fpcr = 0;
         reference.header.magic = engine.header.magic = kResultMagic;
@@ -209,10 +209,10 @@ TEST_F(DeviationSemantics, DenormalConditionLooksAtNamedRegistersOnly) {
 // where the engine completes. Each excuses exactly that and nothing next to it.
 TEST_F(DeviationSemantics, SpeculativeLoadStatesExcuseOnlyTheirElements) {
     const unsigned pg = (c.header.encoding >> 10) & 7;
-    std::memset(c.header.state.p[pg], 0, kPredicateBytes);
+    std::memset(c.header.state.p[pg], 0, kStatePredicateBytes);
     set_packed_bit(c.header.state.p[pg], 4 * 1, true); // element 1 active, 0 and 2 inactive
-    std::memset(reference.header.state.ffr, 0xff, kPredicateBytes);
-    std::memset(engine.header.state.ffr, 0xff, kPredicateBytes);
+    std::memset(reference.header.state.ffr, 0xff, kStatePredicateBytes);
+    std::memset(engine.header.state.ffr, 0xff, kStatePredicateBytes);
 
     const DeviationList z_rule = list("| F32 | always | z-ffr-cleared | t |\n");
     put(engine.header.state.z[7] + 8, 0x12345678); // element 2 differs
@@ -222,15 +222,15 @@ TEST_F(DeviationSemantics, SpeculativeLoadStatesExcuseOnlyTheirElements) {
     EXPECT_EQ(judge_case(row, c, reference, engine, z_rule).verdict, Verdict::equal);
     set_packed_bit(engine.header.state.ffr, 8, true);
     EXPECT_EQ(judge_case(row, c, reference, engine, z_rule).verdict, Verdict::mismatch);
-    std::memcpy(engine.header.state.z[7], reference.header.state.z[7], kVectorBytes);
-    std::memset(reference.header.state.ffr, 0xff, kPredicateBytes);
+    std::memcpy(engine.header.state.z[7], reference.header.state.z[7], kStateVectorBytes);
+    std::memset(reference.header.state.ffr, 0xff, kStatePredicateBytes);
 
     const DeviationList ffr_rule = list("| F32 | always | ffr-inactive | t |\n");
     set_packed_bit(engine.header.state.ffr, 8, false); // element 2: inactive
     EXPECT_EQ(judge_case(row, c, reference, engine, ffr_rule).verdict, Verdict::equal);
     set_packed_bit(engine.header.state.ffr, 4, false); // element 1: active
     EXPECT_EQ(judge_case(row, c, reference, engine, ffr_rule).verdict, Verdict::mismatch);
-    std::memset(engine.header.state.ffr, 0xff, kPredicateBytes);
+    std::memset(engine.header.state.ffr, 0xff, kStatePredicateBytes);
 
     const DeviationList fault_rule = list("| F32 | always | fault | t |\n");
     reference.header.outcome = Outcome::faulted;

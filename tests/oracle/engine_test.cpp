@@ -5,12 +5,14 @@
 #include <cstring>
 
 #include "tests/oracle/oracle_test_rows.h"
+#include "tests/support/vector_length_scope.h"
 #include "tools/oracle/case_generator.h"
 #include "tools/oracle/engine.h"
 
 namespace ostrel::oracle {
 namespace {
 
+using ostrel::testing::ScopedVectorLength;
 using testing::row_named;
 
 class Engine : public ::testing::Test {
@@ -57,24 +59,33 @@ TEST_F(Engine, AnUnbuiltRowIsUnimplementedAndQuiet) {
 }
 
 // DUP (scalar) copies the low bits of Xn|SP into every element: the scalar goes in through
-// cpu_state and the vector comes back out.
+// cpu_state and the vector comes back out, as long as the case's length and no longer: the
+// engine follows each case's length whatever the process's was.
 TEST_F(Engine, ABuiltRowRunsOnTheLoadedState) {
     const DecodeRow &row = row_named("VecU16DupS");
     if (row.state != RowState::built) GTEST_SKIP() << "VecU16DupS is not built yet";
-    for (uint32_t k = 0; k < 8; ++k) {
-        const Case c = generate_case(row, 3, k);
-        const Result r = run_engine_case(c);
-        ASSERT_EQ(r.header.outcome, Outcome::completed);
-        const unsigned d = c.header.encoding & 31, n = (c.header.encoding >> 5) & 31;
-        const uint64_t source = n == 31 ? c.header.state.sp : c.header.state.x[n];
-        for (unsigned i = 0; i < kVectorBytes; i += 2) {
-            uint16_t v;
-            std::memcpy(&v, &r.header.state.z[d][i], 2);
-            ASSERT_EQ(v, static_cast<uint16_t>(source)) << "element " << i / 2;
+    const ScopedVectorLength restored_after(kDefaultVectorBits); // the engine keeps the last
+    for (unsigned bits : {1536u, 128u, 2048u, 512u}) {
+        for (uint32_t k = 0; k < 4; ++k) {
+            SCOPED_TRACE(std::to_string(bits) + " bits, case " + std::to_string(k));
+            Case c;
+            {
+                const ScopedVectorLength generated_at(bits);
+                c = generate_case(row, 3, k);
+            }
+            const unsigned d = c.header.encoding & 31, n = (c.header.encoding >> 5) & 31;
+            const Result r = run_engine_case(c);
+            ASSERT_EQ(r.header.outcome, Outcome::completed);
+            const uint64_t source = n == 31 ? c.header.state.sp : c.header.state.x[n];
+            for (unsigned i = 0; i < kStateVectorBytes; i += 2) {
+                uint16_t v;
+                std::memcpy(&v, &r.header.state.z[d][i], 2);
+                ASSERT_EQ(v, i < bits / 8 ? static_cast<uint16_t>(source) : 0) << "byte " << i;
+            }
+            ArchState others = r.header.state;
+            std::memcpy(others.z[d], c.header.state.z[d], kStateVectorBytes);
+            EXPECT_TRUE(same_state(others, c.header.state)) << "only Zd changes";
         }
-        ArchState others = r.header.state;
-        std::memcpy(others.z[d], c.header.state.z[d], kVectorBytes);
-        EXPECT_TRUE(same_state(others, c.header.state)) << "only Zd changes";
     }
 }
 
@@ -88,11 +99,11 @@ TEST_F(Engine, AFaultInTheHandlerIsCaught) {
     const uint64_t start = kWindowAddress + kWindowBytes - 100;
     (n == 31 ? c.header.state.sp : c.header.state.x[n]) = start;
     if (m != 31 && m != n) c.header.state.x[m] = 0;
-    std::memset(c.header.state.p[(c.header.encoding >> 10) & 7], 0xff, kPredicateBytes);
+    std::memset(c.header.state.p[(c.header.encoding >> 10) & 7], 0xff, kStatePredicateBytes);
     const Result r = run_engine_case(c);
     EXPECT_EQ(r.header.outcome, Outcome::faulted);
     EXPECT_GE(r.header.fault_address, kWindowAddress + kWindowBytes);
-    EXPECT_LT(r.header.fault_address, start + kVectorBytes);
+    EXPECT_LT(r.header.fault_address, start + vector_bytes());
     EXPECT_EQ(run_engine_case(generate_case(row, 4, 1)).header.outcome, Outcome::completed);
 }
 

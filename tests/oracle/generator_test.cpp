@@ -6,12 +6,14 @@
 #include <functional>
 
 #include "tests/oracle/oracle_test_rows.h"
+#include "tests/support/vector_length_scope.h"
 #include "tools/oracle/case_generator.h"
 #include "tools/oracle/row_traits.h"
 
 namespace ostrel::oracle {
 namespace {
 
+using ostrel::testing::ScopedVectorLength;
 using testing::row_named;
 
 TEST(CaseGenerator, KeepsTheFixedBitsAndLandsOnItsRow) {
@@ -65,7 +67,7 @@ TEST(CaseGenerator, ReachesBoundaryValues) {
     for (uint32_t k = 0; k < 20; ++k) {
         const Case c = generate_case(row, 5, k);
         for (const auto &z : c.header.state.z)
-            for (unsigned i = 0; i < kVectorBytes; i += 4) {
+            for (unsigned i = 0; i < vector_bytes(); i += 4) {
                 uint32_t v;
                 std::memcpy(&v, z + i, 4);
                 zero |= v == 0;
@@ -75,7 +77,7 @@ TEST(CaseGenerator, ReachesBoundaryValues) {
             }
         for (const auto &p : c.header.state.p) {
             bool all = true;
-            for (unsigned i = 0; i < kVectorBytes; ++i)
+            for (unsigned i = 0; i < vector_bytes(); ++i)
                 all = all && packed_bit(p, i);
             all_true |= all;
         }
@@ -112,13 +114,75 @@ TEST(RowTraits, ReadsTheAddressShapeFromTheFamily) {
         EXPECT_EQ(r.memory_element_bytes, t.msize) << t.row;
         EXPECT_EQ(r.registers, t.registers) << t.row;
     }
-    EXPECT_EQ(row_traits(row_named("VecPFillSI")).fill_bytes, 24u);
-    EXPECT_EQ(row_traits(row_named("VecU64FillSI")).fill_bytes, 192u);
     for (const char *name : {"VecU16AddVVM", "VecF32AddVVM", "VecPClearFFSR"})
         EXPECT_FALSE(row_traits(row_named(name)).memory) << name;
     EXPECT_EQ(row_traits(row_named("VecU16AddVVM")).element_bytes, 2u);
     EXPECT_TRUE(row_traits(row_named("VecF32AddVVM")).floating_point);
     EXPECT_EQ(row_traits(row_named("VecU128ExtDupVI")).element_bytes, 16u);
+}
+
+// Fills and spills move whole registers: a Z register's bytes, or one bit per byte for P.
+TEST(RowTraits, FillsMoveOneRegisterOfTheLength) {
+    for (unsigned bits : {128u, 1536u, 2048u}) {
+        const ScopedVectorLength length(bits);
+        EXPECT_EQ(row_traits(row_named("VecPFillSI")).fill_bytes, bits / 64) << bits;
+        EXPECT_EQ(row_traits(row_named("VecU64FillSI")).fill_bytes, bits / 8) << bits;
+    }
+}
+
+// A case records the length it was made at, and nothing of it lies past that length.
+TEST(CaseGenerator, StaysWithinItsLength) {
+    for (unsigned bits : {128u, 512u, 2048u}) {
+        const ScopedVectorLength length(bits);
+        const unsigned bytes = bits / 8;
+        for (const char *name : {"VecU16AddVVM", "VecF32AddVVM", "VecPClearFFSR"}) {
+            SCOPED_TRACE(std::string(name) + " at " + std::to_string(bits));
+            for (uint32_t k = 0; k < 4; ++k) {
+                const Case c = generate_case(row_named(name), 9, k);
+                EXPECT_EQ(c.header.vector_bits, bits);
+                bool inside = false, outside = false;
+                for (const auto &z : c.header.state.z)
+                    for (unsigned i = 0; i < kStateVectorBytes; ++i)
+                        (i < bytes ? inside : outside) |= z[i] != 0;
+                for (const auto &p : c.header.state.p)
+                    for (unsigned i = bytes; i < kStateVectorBytes; ++i)
+                        outside |= packed_bit(p, i);
+                for (unsigned i = bytes; i < kStateVectorBytes; ++i)
+                    outside |= packed_bit(c.header.state.ffr, i);
+                EXPECT_TRUE(inside);
+                EXPECT_FALSE(outside);
+            }
+        }
+    }
+}
+
+// Structure accesses with an immediate (LDn/STn [Xn, #imm, MUL VL]) move n registers from
+// Xn + imm x n x VL: all of it must land inside the window at the longest length too.
+TEST(CaseGenerator, StructureAccessesStayInsideTheWindow) {
+    for (unsigned bits : {1536u, 2048u}) {
+        const ScopedVectorLength length(bits);
+        unsigned rows_seen = 0;
+        for (const DecodeRow &row : kDecodeRows) {
+            const RowTraits t = row_traits(row);
+            if (!t.memory || t.registers < 2 || t.base != BaseKind::scalar ||
+                t.offset != OffsetKind::immediate)
+                continue;
+            ++rows_seen;
+            for (uint32_t k = 0; k < 16; ++k) {
+                const Case c = generate_case(row, 7, k);
+                const uint32_t e = c.header.encoding;
+                const unsigned n = (e >> 5) & 31;
+                const int64_t imm = static_cast<int32_t>(((e >> 16) & 15) << 28) >> 28;
+                const uint64_t transfer = uint64_t{t.registers} * (bits / 8);
+                const uint64_t base = n == 31 ? c.header.state.sp : c.header.state.x[n];
+                const uint64_t start = base + static_cast<uint64_t>(imm) * transfer;
+                EXPECT_GE(start, kWindowAddress) << row.name << " at " << bits;
+                EXPECT_LE(start + transfer, kWindowAddress + kWindowBytes)
+                    << row.name << " at " << bits;
+            }
+        }
+        EXPECT_GT(rows_seen, 0u);
+    }
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <regex>
 
+#include "sve/client/vector_length.h"
 #include "sve/decode/decode_rows.h"
 #include "tests/support/run_program.h"
 #include "tools/oracle/row_traits.h"
@@ -46,7 +47,7 @@ class OracleTool : public ::testing::Test {
         char dir[] = "/tmp/ostrel-oracle-testXXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
         dir_ = dir;
-        for (const char *name : {"corrupt-z", "undefined"})
+        for (const char *name : {"corrupt-z", "undefined", "default-length"})
             link(name);
     }
     void TearDown() override {
@@ -84,6 +85,9 @@ TEST_F(OracleTool, RejectsWhatItCannotRun) {
         {{"--rows", "("}, "not a regular expression"},
         {{"--rows", "^NoSuchRow$"}, "no decode row matches"},
         {{"--frobnicate", "1"}, "unknown option"},
+        {{"--vl", "100"}, ostrel::kVectorLengthRule},
+        {{"--vl", "2176"}, ostrel::kVectorLengthRule},
+        {{"--vl", "512bits"}, ostrel::kVectorLengthRule},
         {{"--ref", "/nonexistent/ostrel-oracle-ref"}, "reference runner not found: /nonexistent/"},
         {{"--ref-direct", "--ref", OSTREL_ORACLE_ENGINE, "--engine", "/nonexistent/engine"},
          "engine runner not found"},
@@ -124,6 +128,23 @@ TEST_F(OracleTool, AWrongResultElementIsAMismatch) {
     EXPECT_NE(m[2].str(), "?") << "the encoding is disassembled";
     EXPECT_EQ(std::stoull(m[3], nullptr, 16) ^ std::stoull(m[4], nullptr, 16), 1u);
     EXPECT_EQ(lines[1], "rows: 1 implemented, 1 mismatching, 0 unimplemented");
+}
+
+// The length goes to the runners with the cases: an engine that ignores it disagrees about RDVL
+// at any length but the default, and only there agrees.
+TEST_F(OracleTool, TheCasesCarryTheLengthToTheRunners) {
+    const struct {
+        const char *bits;
+        const char *verdict;
+    } table[] = {{"128", "MISMATCH"}, {"2048", "MISMATCH"}, {"1536", "PASS"}};
+    for (const auto &t : table) {
+        std::vector<std::string> args = against_engine({"VecS64VLX"}, stand_in("default-length"));
+        args.insert(args.end(), {"--vl", t.bits});
+        const ProgramResult r = oracle(args);
+        const std::vector<std::string> lines = split_lines(r.out);
+        ASSERT_EQ(lines.size(), 2u) << t.bits << ": " << r.out << r.err;
+        EXPECT_EQ(lines[0].rfind(std::string(t.verdict) + " VecS64VLX", 0), 0u) << lines[0];
+    }
 }
 
 TEST_F(OracleTool, RowsUndefinedOnTheReferenceAreReportedSo) {

@@ -4,6 +4,7 @@
 //   corrupt-z        flips bit 0 of z0's first byte in every completed result
 //   undefined        reports every case undefined, as the reference does for non-instructions
 //   crash-on-<row>   aborts on the first case of that row
+//   default-length   runs every case at the default vector length, whatever the case says
 #include <unistd.h>
 
 #include <cstdlib>
@@ -25,6 +26,7 @@ int main(int, char **argv) {
             const ostrel::DecodeRow *row = ostrel::find_decode_row(c.header.encoding);
             if (row && mode.substr(9) == row->name) std::abort();
         }
+        if (mode == "default-length") c.header.vector_bits = ostrel::kDefaultVectorBits;
         Result r = run_engine_case(c);
         if (mode == "corrupt-z" && r.header.outcome == Outcome::completed)
             r.header.state.z[0][0] ^= 1;

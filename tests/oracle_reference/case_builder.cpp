@@ -4,9 +4,10 @@
 
 namespace ostrel::oracle::testing {
 
-Case make_case(uint32_t encoding, const ArchState &state) {
+Case make_case(uint32_t encoding, const ArchState &state, unsigned vector_bytes) {
     Case c{};
     c.header.magic = kCaseMagic;
+    c.header.vector_bits = vector_bytes * 8;
     c.header.encoding = encoding;
     c.header.pc = 0x400000;
     c.header.memory_bytes = 0;
@@ -40,7 +41,7 @@ ArchState zero_state() {
     return s;
 }
 
-ArchState random_state(std::mt19937_64 &rng) {
+ArchState random_state(std::mt19937_64 &rng, unsigned vector_bytes) {
     ArchState s = zero_state();
     for (uint64_t &x : s.x)
         x = rng();
@@ -49,13 +50,13 @@ ArchState random_state(std::mt19937_64 &rng) {
     s.fpcr = static_cast<uint32_t>(rng()) & kFpcrKept;
     s.fpsr = static_cast<uint32_t>(rng()) & kFpsrKept;
     for (auto &z : s.z)
-        for (uint8_t &b : z)
-            b = static_cast<uint8_t>(rng());
+        for (unsigned i = 0; i < vector_bytes; ++i)
+            z[i] = static_cast<uint8_t>(rng());
     for (auto &p : s.p)
-        for (uint8_t &b : p)
-            b = static_cast<uint8_t>(rng());
-    for (uint8_t &b : s.ffr)
-        b = static_cast<uint8_t>(rng());
+        for (unsigned i = 0; i < vector_bytes / 8; ++i)
+            p[i] = static_cast<uint8_t>(rng());
+    for (unsigned i = 0; i < vector_bytes / 8; ++i)
+        s.ffr[i] = static_cast<uint8_t>(rng());
     return s;
 }
 

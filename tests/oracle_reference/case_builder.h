@@ -15,6 +15,10 @@ namespace ostrel::oracle::testing {
 constexpr uint32_t kFpcrKept = 0x07c80000; // AHP DN FZ RMode FZ16
 constexpr uint32_t kFpsrKept = 0x0800009f; // QC IDC IXC UFC OFC DZC IOC
 
+// The length cases run at unless a test says otherwise: the emulator's default.
+constexpr unsigned kTestVectorBytes = 192;
+constexpr unsigned kTestPredicateBytes = kTestVectorBytes / 8;
+
 using Window = std::vector<uint8_t>;
 
 struct Case {
@@ -22,14 +26,15 @@ struct Case {
     Window window; // empty for cases without memory
 };
 
-Case make_case(uint32_t encoding, const ArchState &state);
+Case make_case(uint32_t encoding, const ArchState &state, unsigned vector_bytes = kTestVectorBytes);
 Case make_memory_case(uint32_t encoding, const ArchState &state, const Window &window);
 std::string serialize(const Case &c);
 std::string serialize(const std::vector<Case> &cases);
 
 ArchState zero_state();
-// Every register random; FPCR and FPSR only in the bits that are kept.
-ArchState random_state(std::mt19937_64 &rng);
+// Every register random up to the length, zero past it; FPCR and FPSR only in the bits that are
+// kept.
+ArchState random_state(std::mt19937_64 &rng, unsigned vector_bytes = kTestVectorBytes);
 Window random_window(std::mt19937_64 &rng);
 
 bool pred_bit(const uint8_t *p, unsigned i);

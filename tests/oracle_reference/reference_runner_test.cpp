@@ -22,6 +22,8 @@ std::size_t line_count(const std::string &text) {
 
 TEST(ReferenceRunner, StartAndEnd) {
     const std::string cntb = serialize(make_case(word::kCntbX0, zero_state()));
+    Case odd_length = make_case(word::kCntbX0, zero_state());
+    odd_length.header.vector_bits = 100;
     struct Row {
         const char *what;
         std::vector<std::string> command;
@@ -41,6 +43,7 @@ TEST(ReferenceRunner, StartAndEnd) {
          cntb,
          0,
          1},
+        {"a length no processor has", reference_command(), cntb + serialize(odd_length), 2, 1},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
@@ -50,7 +53,7 @@ TEST(ReferenceRunner, StartAndEnd) {
         ASSERT_EQ(results.size(), row.results);
         EXPECT_EQ(line_count(r.err), row.exit_status == 0 ? 0u : 1u) << r.err;
         if (row.results) {
-            EXPECT_EQ(results[0].header.state.x[0], kVectorBytes);
+            EXPECT_EQ(results[0].header.state.x[0], kTestVectorBytes);
         }
     }
 }
@@ -93,14 +96,15 @@ TEST(ReferenceRunner, EachCaseIsItsOwnStateAfterTheInstruction) {
         Outcome outcome;
         std::function<void(ArchState &)> effect;
     } rows[] = {
-        {word::kCntbX0, Outcome::completed, [](ArchState &s) { s.x[0] = 192; }},
-        {word::kCntdX30, Outcome::completed, [](ArchState &s) { s.x[30] = 24; }},
-        {word::kAddvlSpSp1, Outcome::completed, [](ArchState &s) { s.sp += 192; }},
-        {word::kAddvlX30SpMinus2, Outcome::completed, [](ArchState &s) { s.x[30] = s.sp - 384; }},
+        {word::kCntbX0, Outcome::completed, [](ArchState &s) { s.x[0] = kTestVectorBytes; }},
+        {word::kCntdX30, Outcome::completed, [](ArchState &s) { s.x[30] = kTestVectorBytes / 8; }},
+        {word::kAddvlSpSp1, Outcome::completed, [](ArchState &s) { s.sp += kTestVectorBytes; }},
+        {word::kAddvlX30SpMinus2, Outcome::completed,
+         [](ArchState &s) { s.x[30] = s.sp - 2 * kTestVectorBytes; }},
         {word::kPtrueP3B, Outcome::completed,
-         [](ArchState &s) { std::fill(s.p[3], s.p[3] + kPredicateBytes, 0xff); }},
+         [](ArchState &s) { std::fill(s.p[3], s.p[3] + kTestPredicateBytes, 0xff); }},
         {word::kSetffr, Outcome::completed,
-         [](ArchState &s) { std::fill(s.ffr, s.ffr + kPredicateBytes, 0xff); }},
+         [](ArchState &s) { std::fill(s.ffr, s.ffr + kTestPredicateBytes, 0xff); }},
         {word::kUdf0, Outcome::undefined, [](ArchState &) {}},
         {word::kUnallocatedIntBinary, Outcome::undefined, [](ArchState &) {}},
         {word::kUnallocatedPredicate, Outcome::undefined, [](ArchState &) {}},
@@ -123,6 +127,37 @@ TEST(ReferenceRunner, EachCaseIsItsOwnStateAfterTheInstruction) {
     }
 }
 
+// Cases at different lengths in one process: each runs at its own, and every register keeps its
+// place in the record whatever the length (the record's strides are those of the longest one).
+TEST(ReferenceRunner, EachCaseRunsAtItsOwnLength) {
+    const unsigned lengths[] = {16, 64, 256, 32, kTestVectorBytes};
+    const struct {
+        uint32_t word;
+        std::function<void(ArchState &, unsigned bytes)> effect;
+    } rows[] = {
+        {word::kCntbX0, [](ArchState &s, unsigned bytes) { s.x[0] = bytes; }},
+        {word::kAddvlX30SpMinus2, [](ArchState &s, unsigned bytes) { s.x[30] = s.sp - 2 * bytes; }},
+        {word::kPtrueP3B,
+         [](ArchState &s, unsigned bytes) { std::fill(s.p[3], s.p[3] + bytes / 8, 0xff); }},
+        {word::kSetffr,
+         [](ArchState &s, unsigned bytes) { std::fill(s.ffr, s.ffr + bytes / 8, 0xff); }},
+    };
+    std::mt19937_64 rng(40);
+    std::vector<Case> cases;
+    for (unsigned bytes : lengths)
+        for (const auto &r : rows)
+            cases.push_back(make_case(r.word, random_state(rng, bytes), bytes));
+    const std::vector<Result> results = run_cases(serialize(cases), cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const unsigned bytes = lengths[i / std::size(rows)];
+        SCOPED_TRACE("case " + std::to_string(i) + " at " + std::to_string(bytes) + " bytes");
+        ArchState want = cases[i].header.state;
+        rows[i % std::size(rows)].effect(want, bytes);
+        EXPECT_EQ(results[i].header.outcome, Outcome::completed);
+        EXPECT_TRUE(same_state(want, results[i].header.state));
+    }
+}
+
 // ST1B writes the active bytes of Z4 at X5 (+ X6); a case without memory then sees a zero window,
 // not the dirty one; a load sees its own case's window.
 TEST(ReferenceRunner, TheWindowIsEachCasesOwn) {
@@ -132,7 +167,7 @@ TEST(ReferenceRunner, TheWindowIsEachCasesOwn) {
         uint64_t x5_offset, x6;
     } stores[] = {
         {word::kSt1bZ4P2X5, 1000, 0},
-        {word::kSt1bZ4P2X5, kWindowBytes - kVectorBytes, 0},
+        {word::kSt1bZ4P2X5, kWindowBytes - kTestVectorBytes, 0},
         {word::kSt1bZ4P2X5X6, 5000, 3000},
     };
     std::vector<Case> cases;
@@ -143,14 +178,14 @@ TEST(ReferenceRunner, TheWindowIsEachCasesOwn) {
         in.x[6] = r.x6;
         const Window w = random_window(rng);
         Window after = w;
-        for (unsigned i = 0; i < kVectorBytes; ++i)
+        for (unsigned i = 0; i < kTestVectorBytes; ++i)
             if (pred_bit(in.p[2], i)) after[r.x5_offset + r.x6 + i] = in.z[4][i];
         cases.push_back(make_memory_case(r.word, in, w));
         windows.push_back(after);
     }
     ArchState load = random_state(rng);
     load.x[1] = kWindowAddress;
-    std::fill(load.p[0], load.p[0] + kPredicateBytes, 0xff);
+    std::fill(load.p[0], load.p[0] + kTestPredicateBytes, 0xff);
     const Window window = random_window(rng);
     cases.push_back(make_case(word::kLd1dZ0P0X1, load));
     cases.push_back(make_memory_case(word::kLd1dZ0P0X1, load, window));
@@ -163,8 +198,8 @@ TEST(ReferenceRunner, TheWindowIsEachCasesOwn) {
         EXPECT_TRUE(results[i].window == windows[i]);
     }
     ArchState zero_loaded = load, window_loaded = load;
-    std::fill(zero_loaded.z[0], zero_loaded.z[0] + kVectorBytes, 0);
-    std::copy(window.begin(), window.begin() + kVectorBytes, window_loaded.z[0]);
+    std::fill(zero_loaded.z[0], zero_loaded.z[0] + kTestVectorBytes, 0);
+    std::copy(window.begin(), window.begin() + kTestVectorBytes, window_loaded.z[0]);
     EXPECT_EQ(results[3].header.memory_bytes, 0u);
     EXPECT_TRUE(same_state(zero_loaded, results[3].header.state));
     EXPECT_TRUE(same_state(window_loaded, results[4].header.state));
@@ -191,7 +226,7 @@ TEST(ReferenceRunner, AccessesOutsideTheWindowFault) {
     for (const auto &r : rows) {
         ArchState in = random_state(rng);
         in.x[1] = r.base;
-        std::fill(in.p[0], in.p[0] + kPredicateBytes, r.active ? 0xff : 0x00);
+        std::fill(in.p[0], in.p[0] + kTestPredicateBytes, r.active ? 0xff : 0x00);
         cases.push_back(make_memory_case(r.word, in, random_window(rng)));
     }
     const std::vector<Result> results = run_cases(serialize(cases), cases.size());
@@ -201,7 +236,7 @@ TEST(ReferenceRunner, AccessesOutsideTheWindowFault) {
         EXPECT_EQ(results[i].header.fault_address, rows[i].fault_address);
         ArchState want = cases[i].header.state;
         if (rows[i].outcome == Outcome::completed)
-            std::fill(want.z[0], want.z[0] + kVectorBytes, 0);
+            std::fill(want.z[0], want.z[0] + kTestVectorBytes, 0);
         EXPECT_TRUE(same_state(want, results[i].header.state));
         // A store stopped at the window's end may have written the elements before the fault;
         // nothing else of the window changes.

@@ -41,10 +41,11 @@ void compare_bytes(std::ostringstream &diff, const std::string &name, const uint
     compare(diff, "fpcr", expected.fpcr, actual.fpcr);
     compare(diff, "fpsr", expected.fpsr, actual.fpsr);
     for (unsigned i = 0; i < 32; ++i)
-        compare_bytes(diff, "z" + std::to_string(i), expected.z[i], actual.z[i], kVectorBytes);
+        compare_bytes(diff, "z" + std::to_string(i), expected.z[i], actual.z[i], kStateVectorBytes);
     for (unsigned i = 0; i < 16; ++i)
-        compare_bytes(diff, "p" + std::to_string(i), expected.p[i], actual.p[i], kPredicateBytes);
-    compare_bytes(diff, "ffr", expected.ffr, actual.ffr, kPredicateBytes);
+        compare_bytes(diff, "p" + std::to_string(i), expected.p[i], actual.p[i],
+                      kStatePredicateBytes);
+    compare_bytes(diff, "ffr", expected.ffr, actual.ffr, kStatePredicateBytes);
     if (diff.str().empty()) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "states differ:" << diff.str();
 }

@@ -16,7 +16,8 @@
 
 namespace ostrel::testing {
 
-constexpr unsigned kBytes = kVectorBytes;
+// The tests here run at the default length.
+constexpr unsigned kBytes = kDefaultVectorBits / 8;
 
 template <class Engine> void fill_random_bytes(cpu_state &s, Engine &rng) {
     auto *bytes = reinterpret_cast<unsigned char *>(&s);

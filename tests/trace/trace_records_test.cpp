@@ -7,6 +7,7 @@
 #include "tests/support/guest_memory.h"
 #include "tests/support/recording_trace.h"
 #include "tests/support/register_file.h"
+#include "tests/support/vector_length_scope.h"
 
 using namespace ostrel::testing;
 
@@ -149,14 +150,15 @@ TEST_F(TraceRecords, ElementSequenceFlags) {
     }
 }
 
-// ST4B with every byte element active: 4 x 192 records, still one sequence.
+// ST4B with every byte element active at the longest length: 4 x 256 records, still one
+// sequence.
 TEST_F(TraceRecords, LargestStructureAccessIsOneSequence) {
     auto addrs = std::make_unique<ostrel::ElementAddresses>();
-    for (unsigned i = 0; i < 4 * kBytes; ++i)
+    for (unsigned i = 0; i < 4 * ostrel::kMaxVectorBytes; ++i)
         addrs->push_back(0x20000 + i);
     ostrel::emit_element_records(cpu.get(), MEMACCESS_WRITE, 1, *addrs);
     const auto recs = refs();
-    ASSERT_EQ(recs.size(), 4u * kBytes);
+    ASSERT_EQ(recs.size(), 4u * ostrel::kMaxVectorBytes);
     for (size_t i = 0; i < recs.size(); ++i) {
         ASSERT_EQ(recs[i].seq_flags, i == 0 ? 3u : i + 1 == recs.size() ? 6u : 2u) << i;
         ASSERT_EQ(recs[i].addr, 0x20000 + i);
@@ -201,6 +203,41 @@ TEST_F(TraceRecords, ContiguousExecutorsRecordTheWholeAccess) {
                                                       {cpu->x[1] + 5 * f.msize, bytes}}));
             expect_plain(store ? MEMACCESS_WRITE : MEMACCESS_READ);
         }
+}
+
+// At every length a contiguous access records the length's worth of memory elements, and an
+// ST4B or LD4B with every byte active one four-byte record per structure, one per vector byte.
+TEST_F(TraceRecords, RecordsFollowTheVectorLength) {
+    constexpr uint32_t kSt4b = 0xe470e020; // st4b {z0.b-z3.b}, p0, [x1]
+    constexpr uint32_t kLd4b = 0xa460e020; // ld4b {z0.b-z3.b}, p0/z, [x1]
+    PagesBeforeHole mem(4);
+    std::memset(cpu->p[0], 1, sizeof cpu->p[0]);
+    cpu->x[1] = mem.address(mem.bytes() / 2);
+    cpu->x[2] = 5;
+    for (unsigned bits : {128u, 640u, 2048u}) {
+        const ScopedVectorLength length(bits);
+        const unsigned vector = bits / 8;
+        for (const Form &f : {kLoads[1], kLoads[7], kStores[1], kStores[3]}) {
+            SCOPED_TRACE(std::string(f.name) + " at " + std::to_string(bits));
+            const uint64_t bytes = vector / f.esize * f.msize;
+            recording_trace::reset();
+            ASSERT_EQ(emulate(*cpu, f.imm | 14u << 16 | 1u << 5 | 3u), DECODE_OK);
+            ASSERT_EQ(emulate(*cpu, f.index | 2u << 16 | 1u << 5 | 3u), DECODE_OK);
+            EXPECT_EQ(extents(), (std::vector<Extent>{{cpu->x[1] - 2 * bytes, bytes},
+                                                      {cpu->x[1] + 5 * f.msize, bytes}}));
+        }
+        for (uint32_t word : {kSt4b, kLd4b}) {
+            SCOPED_TRACE(std::to_string(word) + " at " + std::to_string(bits));
+            recording_trace::reset();
+            ASSERT_EQ(emulate(*cpu, word), DECODE_OK);
+            const auto recs = refs();
+            ASSERT_EQ(recs.size(), vector);
+            for (size_t i = 0; i < recs.size(); ++i) {
+                ASSERT_EQ(recs[i].addr, cpu->x[1] + 4 * i);
+                ASSERT_EQ(recs[i].size, 4u);
+            }
+        }
+    }
 }
 
 // ST1H .D with elements 3, 4, 22 and 23 active: runs measured in memory bytes.

@@ -16,7 +16,7 @@ cpu_state g_cpu{};
 
 // One fully active doubleword access at `base` and one gathered element at base + 0x1000.
 void traced_accesses(uint64_t base) {
-    std::vector<char> pred(ostrel::kVectorBytes, 1);
+    std::vector<char> pred(ostrel::kMaxVectorBytes, 1);
     memtrace_lin<uint64_t, uint64_t>(&g_cpu, reinterpret_cast<uint64_t *>(base), pred.data(),
                                      MEMACCESS_READ);
     ostrel::ElementAddresses addrs;

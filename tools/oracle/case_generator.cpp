@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "sve/client/vector_length.h"
 #include "tools/oracle/row_traits.h"
 #include "tools/oracle/value_source.h"
 
@@ -52,13 +53,13 @@ void fill_vector(Rng &rng, uint8_t *z, const RowTraits &t) {
     const unsigned style = static_cast<unsigned>(rng.below(10));
     if (style == 0) { // every element the same
         const uint64_t v = element_value(rng, bytes, t.floating_point);
-        for (unsigned i = 0; i < kVectorBytes; i += bytes)
+        for (unsigned i = 0; i < vector_bytes(); i += bytes)
             store_element(z + i, v, bytes);
     } else if (style <= 2) { // random bytes
-        for (unsigned i = 0; i < kVectorBytes; i += 8)
+        for (unsigned i = 0; i < vector_bytes(); i += 8)
             store_element(z + i, rng.next(), 8);
     } else {
-        for (unsigned i = 0; i < kVectorBytes; i += bytes)
+        for (unsigned i = 0; i < vector_bytes(); i += bytes)
             store_element(z + i, element_value(rng, bytes, t.floating_point), bytes);
     }
 }
@@ -69,7 +70,7 @@ void fill_predicate(Rng &rng, uint8_t *packed, const RowTraits &t) {
     const unsigned style = static_cast<unsigned>(rng.below(20));
     const unsigned bytes = random_element_size(rng, t.element_bytes);
     const unsigned percent = style < 10 ? 50 : style < 13 ? 10 : style < 16 ? 90 : 50;
-    for (unsigned i = 0; i < kVectorBytes; ++i) {
+    for (unsigned i = 0; i < vector_bytes(); ++i) {
         bool bit;
         if (style < 3)
             bit = true;
@@ -122,7 +123,9 @@ unsigned field(uint32_t encoding, unsigned lo) {
 //    random upper halves, which the extension must ignore;
 //  - an offset field naming the base register is moved to the next register.
 // Scaling multiplies offsets by at most 8 and immediates stay within 32 registers of the
-// middle, so every access stays inside the 16 KiB window.
+// middle, so every access stays inside the 16 KiB window. Structure accesses of two to four
+// registers start from the window's centre: their immediates reach 8 transfers either side,
+// which at 2048 bits is the whole window.
 // The exception: a quarter of the first-fault and non-fault cases start just before the
 // window's end (offsets zero, the immediate compensated in the base; vector bases straddle
 // the end), so that later elements meet the guard page and the FFR records where.
@@ -154,7 +157,7 @@ uint32_t place_addresses(Rng &rng, Case &c, uint32_t encoding, const RowTraits &
         s.x[offset_reg] = t.first_fault ? small(false) / msize : small(false);
     if (t.offset == OffsetKind::vector) {
         uint8_t *z = s.z[offset_reg];
-        for (unsigned i = 0; i < kVectorBytes; i += t.element_bytes) {
+        for (unsigned i = 0; i < vector_bytes(); i += t.element_bytes) {
             const bool unsigned_offset = t.extend == ExtendKind::uxtw;
             uint64_t v = small(unsigned_offset);
             if (t.element_bytes == 8 && t.extend != ExtendKind::none)
@@ -163,19 +166,19 @@ uint32_t place_addresses(Rng &rng, Case &c, uint32_t encoding, const RowTraits &
         }
     }
     if (t.base == BaseKind::vector) {
-        for (unsigned i = 0; i < kVectorBytes; i += t.element_bytes) {
+        for (unsigned i = 0; i < vector_bytes(); i += t.element_bytes) {
             const uint64_t a = at_end ? window_end - 24 * msize + rng.below(48) * msize
                                       : kWindowMiddle + small(false);
             store_element(s.z[base] + i, a, t.element_bytes);
         }
     } else {
-        uint64_t address = kWindowMiddle;
+        uint64_t address = t.registers > 1 ? kWindowCentre : kWindowMiddle;
         if (at_end) {
             address = window_end - msize * (1 + rng.below(24));
             if (t.offset == OffsetKind::immediate) { // simm4 counts whole transfers
                 const int64_t imm = static_cast<int32_t>(((encoding >> 16) & 15) << 28) >> 28;
                 const uint64_t block =
-                    uint64_t{kVectorBytes / t.element_bytes} * msize * t.registers;
+                    uint64_t{vector_bytes() / t.element_bytes} * msize * t.registers;
                 address -= static_cast<uint64_t>(imm) * block;
             }
         }
@@ -211,7 +214,7 @@ void fill_window(Rng &rng, std::vector<uint8_t> &memory, const RowTraits &t) {
 // whose first active element starts a word: the element at the start of that word is activated.
 void make_reference_judgeable(uint8_t *packed, unsigned element_bytes) {
     int first = -1;
-    for (unsigned i = 0; i < kVectorBytes; ++i) {
+    for (unsigned i = 0; i < vector_bytes(); ++i) {
         if (i % element_bytes != 0) set_packed_bit(packed, i, false);
         if (first < 0 && packed_bit(packed, i)) first = static_cast<int>(i);
     }
@@ -227,6 +230,7 @@ Case generate_case(const DecodeRow &row, uint64_t seed, uint32_t index) {
     CaseHeader &h = c.header;
     h.magic = kCaseMagic;
     h.pc = kCasePc;
+    h.vector_bits = vector_bytes() * 8;
     uint32_t encoding = draw_encoding(row, rng);
     fill_registers(rng, h.state, traits);
     if (traits.first_fault && std::string(row.family).rfind("CLoad", 0) == 0)

@@ -91,7 +91,7 @@ class StateComparison {
 
     bool vector(unsigned r, const uint8_t *a, const uint8_t *b, std::string &difference) const {
         const unsigned bytes = element_bytes_;
-        for (unsigned i = 0; i < kVectorBytes; i += bytes) {
+        for (unsigned i = 0; i < kStateVectorBytes; i += bytes) {
             bool same = true;
             for (unsigned k = 0; k < bytes; ++k)
                 same = same && a[i + k] == b[i + k];
@@ -110,7 +110,7 @@ class StateComparison {
                    std::string &difference) const {
         if (granted(kind)) return false;
         const unsigned bytes = element_bytes_ <= 8 ? element_bytes_ : 8;
-        for (unsigned i = 0; i < kVectorBytes; ++i) {
+        for (unsigned i = 0; i < kStateVectorBytes; ++i) {
             const bool x = packed_bit(a, i), y = packed_bit(b, i);
             if (x == y) continue;
             if (kind == StateKind::ffr && granted(StateKind::ffr_inactive) &&

@@ -1,5 +1,6 @@
 // Judges one case: the reference's result against the engine's, register by register and byte
-// by byte, allowing only the differences the deviation list grants.
+// by byte over the whole record (past the case's vector length both leave zeros), allowing only
+// the differences the deviation list grants.
 #pragma once
 
 #include <string>

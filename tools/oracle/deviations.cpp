@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 
+#include "sve/client/vector_length.h"
 #include "tools/oracle/row_traits.h"
 
 namespace ostrel::oracle {
@@ -136,7 +137,7 @@ bool some_input_is(FpClass wanted, const DecodeRow &row, const Case &c) {
         sizes = {2, 4, 8};
     for (unsigned reg : named_vectors(row, c.header.encoding))
         for (unsigned bytes : sizes)
-            for (unsigned i = 0; i < kVectorBytes; i += bytes)
+            for (unsigned i = 0; i < vector_bytes(); i += bytes)
                 if (classify(&c.header.state.z[reg][i], bytes) == wanted) return true;
     return false;
 }
@@ -144,7 +145,7 @@ bool some_input_is(FpClass wanted, const DecodeRow &row, const Case &c) {
 bool some_input_is_negative(const DecodeRow &row, const Case &c) {
     const unsigned bytes = row_traits(row).element_bytes;
     for (unsigned reg : named_vectors(row, c.header.encoding))
-        for (unsigned i = 0; i < kVectorBytes; i += bytes)
+        for (unsigned i = 0; i < vector_bytes(); i += bytes)
             if (c.header.state.z[reg][i + bytes - 1] & 0x80) return true;
     return false;
 }

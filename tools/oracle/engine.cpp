@@ -74,11 +74,12 @@ void load_state(const CaseHeader &h, cpu_state &s) {
     s.nzcv = a.nzcv;
     s.fpsr = a.fpsr;
     s.fpcr = a.fpcr;
+    // The whole register file: past the case's length it is zero, and it must stay so.
     std::memcpy(s.z, a.z, sizeof s.z);
     for (unsigned r = 0; r < kNumPRegs; ++r)
-        for (unsigned i = 0; i < kVectorBytes; ++i)
+        for (unsigned i = 0; i < kMaxVectorBytes; ++i)
             s.p[r][i] = packed_bit(a.p[r], i);
-    for (unsigned i = 0; i < kVectorBytes; ++i)
+    for (unsigned i = 0; i < kMaxVectorBytes; ++i)
         s.ffr[i] = packed_bit(a.ffr, i);
 }
 
@@ -89,16 +90,20 @@ void store_state(const cpu_state &s, ArchState &a) {
     a.nzcv = static_cast<uint32_t>(s.nzcv);
     a.fpsr = s.fpsr;
     a.fpcr = s.fpcr;
+    // The whole register file goes out, so that a write past the length shows against the
+    // reference's zeros there.
     std::memcpy(a.z, s.z, sizeof a.z);
     // Only bit 0 of each predicate byte is meaningful.
     for (unsigned r = 0; r < kNumPRegs; ++r)
-        for (unsigned i = 0; i < kVectorBytes; ++i)
+        for (unsigned i = 0; i < kMaxVectorBytes; ++i)
             set_packed_bit(a.p[r], i, s.p[r][i] & 1);
-    for (unsigned i = 0; i < kVectorBytes; ++i)
+    for (unsigned i = 0; i < kMaxVectorBytes; ++i)
         set_packed_bit(a.ffr, i, s.ffr[i] & 1);
 }
 
 cpu_state g_state; // outside the frame that sigsetjmp saves
+
+static_assert(kStateVectorBytes == kMaxVectorBytes, "a case holds every length the core runs at");
 
 // The host FPCR during the handler is the case's FPCR, as the application's own FPCR writes would
 // have left it: host-route executors compute under the real register. Elsewhere the host route
@@ -174,7 +179,13 @@ bool prepare_engine(std::string &error) {
     return true;
 }
 
+bool engine_accepts_length(uint32_t vector_bits) {
+    return vector_bits >= kMinVectorBits && vector_bits <= kMaxVectorBits && vector_bits % 128 == 0;
+}
+
 Result run_engine_case(const Case &c) {
+    // Every case of a run has the same length; the first one sets it.
+    if (c.header.vector_bits != vector_bytes() * 8) set_vector_length_bits(c.header.vector_bits);
     Result r;
     r.header.magic = kResultMagic;
     r.header.memory_bytes = c.header.memory_bytes;

@@ -13,8 +13,11 @@ namespace ostrel::oracle {
 // False with a message when the window's address range is taken.
 bool prepare_engine(std::string &error);
 
-// Runs one case. Faults inside the handler are caught and reported, the handler's
-// messages on standard error are discarded.
+// Whether a case's vector length is one the emulator runs at.
+bool engine_accepts_length(uint32_t vector_bits);
+
+// Runs one case at the case's vector length (the process's length follows it). Faults inside the
+// handler are caught and reported, the handler's messages on standard error are discarded.
 Result run_engine_case(const Case &c);
 
 } // namespace ostrel::oracle

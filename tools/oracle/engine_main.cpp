@@ -17,7 +17,7 @@ int main() {
     for (;;) {
         const ReadStatus status = read_case(STDIN_FILENO, c);
         if (status == ReadStatus::end) return 0;
-        if (status == ReadStatus::malformed) {
+        if (status == ReadStatus::malformed || !engine_accepts_length(c.header.vector_bits)) {
             std::fprintf(stderr, "ostrel-oracle-engine: malformed case on standard input\n");
             return 1;
         }

@@ -7,8 +7,10 @@
 
 namespace ostrel::oracle {
 
-constexpr unsigned kVectorBytes = 192;   // 1536-bit vectors
-constexpr unsigned kPredicateBytes = 24; // architectural predicate: one bit per vector byte
+// Room for the longest vector length (2048 bits); a case at a shorter length uses the first
+// bytes of each register and leaves the rest zero.
+constexpr unsigned kStateVectorBytes = 256;
+constexpr unsigned kStatePredicateBytes = kStateVectorBytes / 8; // one bit per vector byte
 
 // The memory window every memory case addresses, mapped at the same fixed address in every
 // runner and followed by an unmapped guard page (and preceded by one).
@@ -24,12 +26,12 @@ struct ArchState {
     uint32_t fpcr;
     uint32_t fpsr;
     uint32_t reserved;
-    uint8_t z[32][kVectorBytes];
-    uint8_t p[16][kPredicateBytes]; // bit i of the register is bit (i % 8) of byte i / 8
-    uint8_t ffr[kPredicateBytes];
+    uint8_t z[32][kStateVectorBytes];
+    uint8_t p[16][kStatePredicateBytes]; // bit i of the register is bit (i % 8) of byte i / 8
+    uint8_t ffr[kStatePredicateBytes];
     uint8_t reserved2[8];
 };
-static_assert(sizeof(ArchState) == 31 * 8 + 8 + 16 + 32 * 192 + 16 * 24 + 24 + 8);
+static_assert(sizeof(ArchState) == 31 * 8 + 8 + 16 + 32 * 256 + 16 * 32 + 32 + 8);
 
 // On the wire a case is the fixed part, followed by the window's contents when memory_bytes is
 // kWindowBytes (memory forms); cases of other forms carry no memory (memory_bytes 0).
@@ -38,7 +40,7 @@ struct CaseHeader {
     uint32_t encoding;
     uint64_t pc; // address the instruction is taken to be at
     uint32_t memory_bytes;
-    uint32_t reserved;
+    uint32_t vector_bits; // the length both runners run the case at
     ArchState state;
 };
 constexpr uint32_t kCaseMagic = 0x4f435331; // "OCS1"

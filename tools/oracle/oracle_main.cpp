@@ -1,8 +1,10 @@
 // ostrel-oracle: checks the emulator's instructions bit for bit against real SVE under qemu.
 //
 //   ostrel-oracle [--rows REGEX] [--cases N] [--seed S] [--arch native|aarch64] [--jobs J]
-//                 [--ref PATH] [--engine PATH] [--ref-direct] [--deviations PATH]
+//                 [--vl BITS] [--ref PATH] [--engine PATH] [--ref-direct] [--deviations PATH]
 //
+// Both sides run at the vector length BITS (default 1536): the reference under qemu with SVE at
+// that length, the engine with the emulator set to it by the cases themselves.
 // One line per selected row (PASS, MISMATCH, UNIMPLEMENTED, UNDEFINED), then the summary line.
 // Exit status 0 when no row mismatches, 1 when one does, 2 when the run cannot start.
 #include <signal.h>
@@ -15,6 +17,7 @@
 #include <cstring>
 #include <regex>
 
+#include "sve/client/vector_length.h"
 #include "tools/oracle/child_process.h"
 #include "tools/oracle/disassembler.h"
 #include "tools/oracle/oracle_run.h"
@@ -32,6 +35,7 @@ struct Options {
     uint64_t seed = 1;
     std::string arch = "native";
     unsigned jobs = 1;
+    unsigned vector_bits = ostrel::kDefaultVectorBits;
     std::string reference, engine, deviations = OSTREL_DEVIATIONS_PATH;
     bool reference_direct = false; // a stand-in reference that runs on this host
 };
@@ -41,7 +45,7 @@ int usage(const char *why) {
                  "ostrel-oracle: %s\n"
                  "usage: ostrel-oracle [--rows REGEX] [--cases N] [--seed S] "
                  "[--arch native|aarch64] [--jobs J]\n"
-                 "                     [--ref PATH] [--engine PATH] [--ref-direct] "
+                 "                     [--vl BITS] [--ref PATH] [--engine PATH] [--ref-direct] "
                  "[--deviations PATH]\n",
                  why);
     return 2;
@@ -98,6 +102,9 @@ int main(int argc, char **argv) {
         } else if (arg == "--jobs") {
             if (!parse_number(argv[++i], 256, n) || n == 0) return usage("--jobs needs a count");
             o.jobs = static_cast<unsigned>(n);
+        } else if (arg == "--vl") {
+            if (!ostrel::parse_vector_length(argv[++i], &o.vector_bits))
+                return usage(ostrel::kVectorLengthRule);
         } else if (arg == "--ref") {
             o.reference = argv[++i];
         } else if (arg == "--engine") {
@@ -108,6 +115,9 @@ int main(int argc, char **argv) {
             return usage(("unknown option: " + arg).c_str());
         }
     }
+
+    // The cases are generated at this length and carry it to both runners.
+    ostrel::set_vector_length_bits(o.vector_bits);
 
     std::regex rows_pattern;
     try {
@@ -144,8 +154,9 @@ int main(int argc, char **argv) {
     if (o.reference_direct)
         config.reference_command = {o.reference};
     else
-        config.reference_command = {kQemu, "-cpu",   "max,sve-default-vector-length=192",
-                                    "-L",  kSysroot, o.reference};
+        config.reference_command = {
+            kQemu, "-cpu",   "max,sve-default-vector-length=" + std::to_string(o.vector_bits / 8),
+            "-L",  kSysroot, o.reference};
     if (o.arch == "native")
         config.engine_command = {o.engine};
     else

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "sve/client/vector_length.h"
+
 namespace ostrel::oracle {
 namespace {
 
@@ -48,7 +50,7 @@ RowTraits row_traits(const DecodeRow &row) {
     if (fill) {
         t.base = BaseKind::scalar;
         t.offset = OffsetKind::immediate;
-        t.fill_bytes = type == "P" ? kVectorBytes / 8 : kVectorBytes;
+        t.fill_bytes = type == "P" ? vector_bytes() / 8 : vector_bytes();
         return t;
     }
     t.memory_element_bytes = number_after(family, word_end);

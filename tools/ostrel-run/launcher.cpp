@@ -1,5 +1,6 @@
-// ostrel-run [--client] [--dynamorio DIR] [--dynamorio-options TEXT] [--client-options TEXT]
-//            [--trace FILE] [--mix FILE] [--mix-format text|csv] [--] PROGRAM [ARGS...]
+// ostrel-run [--vl BITS] [--client] [--dynamorio DIR] [--dynamorio-options TEXT]
+//            [--client-options TEXT] [--trace FILE] [--mix FILE] [--mix-format text|csv]
+//            [--] PROGRAM [ARGS...]
 //
 // Runs an unmodified, dynamically linked AArch64 program with its SVE instructions emulated. By
 // default the preloaded trap library catches each SVE instruction's SIGILL; with --client the
@@ -18,20 +19,24 @@
 #include <string>
 #include <vector>
 
+#include "sve/client/vector_length_choice.h"
+
 namespace {
 
 constexpr const char *kUsage =
-    "usage: ostrel-run [--client] [--dynamorio DIR] [--dynamorio-options TEXT]\n"
+    "usage: ostrel-run [--vl BITS] [--client] [--dynamorio DIR] [--dynamorio-options TEXT]\n"
     "                  [--client-options TEXT] [--trace FILE] [--mix FILE]\n"
     "                  [--mix-format text|csv] [--] PROGRAM [ARGS...]\n"
+    "  --vl BITS              the SVE vector length: a multiple of 128 from 128 to 2048;\n"
+    "                         default: $OSTREL_VL, else 1536\n"
     "  --client               run under DynamoRIO with the client libostrel.so instead of the\n"
     "                         SIGILL trap\n"
     "  --dynamorio DIR        DynamoRIO's top directory (implies --client); default:\n"
     "                         $OSTREL_DYNAMORIO, else the DynamoRIO the build found\n"
     "  --dynamorio-options TEXT\n"
     "                         DynamoRIO's own options, e.g. -enable_traces (implies --client)\n"
-    "  --client-options TEXT  arguments handed to the client (implies --client; it accepts none\n"
-    "                         before a \"--\")\n"
+    "  --client-options TEXT  arguments handed to the client (implies --client; it accepts\n"
+    "                         -vl BITS, which wins over --vl, and nothing else before a \"--\")\n"
     "  --trace FILE           write the trace of the region of interest to FILE\n"
     "  --mix FILE             write the instruction mix (of the region of interest, when one\n"
     "                         is marked) to FILE at exit\n"
@@ -80,6 +85,7 @@ std::string env_or(const char *name, const std::string &fallback) {
 }
 
 struct Options {
+    const char *vector_length = nullptr; // --vl's value as given, null when absent
     std::string trace_file;
     std::string mix_file;
     std::string mix_format;
@@ -111,6 +117,11 @@ int parse_options(int argc, char **argv, Options &options) {
         }
         if (arg == "--client") {
             options.client = true;
+            continue;
+        }
+        if (arg == "--vl") {
+            if (i + 1 >= argc) return usage_error(arg + " needs a value");
+            options.vector_length = argv[++i];
             continue;
         }
         if (arg == "--trace" || arg == "--dynamorio" || arg == "--dynamorio-options" ||
@@ -223,6 +234,14 @@ int main(int argc, char **argv) {
     Options options;
     const int parse_status = parse_options(argc, argv, options);
     if (parse_status >= 0) return parse_status;
+    // The program learns its length from the environment, which an exec'ed child inherits (a
+    // forked one keeps the length it was started with).
+    const ostrel::VectorLengthChoice length = ostrel::choose_vector_length(
+        "--vl", options.vector_length, std::getenv(ostrel::kVectorLengthVariable));
+    if (!length.error.empty()) {
+        std::fprintf(stderr, "ostrel-run: %s\n", length.error.c_str());
+        return 2;
+    }
     const int i = options.program_index;
     const std::string program = resolve_program(argv[i]);
     if (!is_file(program)) {
@@ -230,6 +249,9 @@ int main(int argc, char **argv) {
         return 127;
     }
     std::vector<std::string> environment;
+    if (length.chosen)
+        environment.push_back(std::string(ostrel::kVectorLengthVariable) + "=" +
+                              std::to_string(length.bits));
     if (!options.trace_file.empty())
         environment.push_back("OSTREL_TRACE_FILE=" + options.trace_file);
     if (!options.mix_file.empty()) {

@@ -5,7 +5,7 @@
 namespace ostrel::runner {
 namespace {
 
-void pack(const uint8_t (&lanes)[kVectorBytes], uint8_t (&bits)[SavedVectors::kPredicateBytes]) {
+void pack(const uint8_t (&lanes)[kMaxVectorBytes], uint8_t (&bits)[SavedVectors::kPredicateBytes]) {
     for (unsigned i = 0; i < SavedVectors::kPredicateBytes; ++i) {
         uint8_t byte = 0;
         for (unsigned b = 0; b < 8; ++b)
@@ -14,8 +14,9 @@ void pack(const uint8_t (&lanes)[kVectorBytes], uint8_t (&bits)[SavedVectors::kP
     }
 }
 
-void unpack(const uint8_t (&bits)[SavedVectors::kPredicateBytes], uint8_t (&lanes)[kVectorBytes]) {
-    for (unsigned i = 0; i < kVectorBytes; ++i)
+void unpack(const uint8_t (&bits)[SavedVectors::kPredicateBytes],
+            uint8_t (&lanes)[kMaxVectorBytes]) {
+    for (unsigned i = 0; i < kMaxVectorBytes; ++i)
         lanes[i] = (bits[i / 8] >> (i % 8)) & 1;
 }
 

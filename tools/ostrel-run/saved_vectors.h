@@ -1,6 +1,7 @@
 // The SVE state that exists only in a thread's register file (Z, P, FFR), saved around a signal
 // handler the way the kernel saves it in the signal frame on SVE hardware: predicates one bit per
-// byte lane, so that a save takes 6.5 KiB of the handler's stack.
+// byte lane, at the longest vector length whatever the chosen one, so that a save takes 8.5 KiB
+// of the handler's stack.
 #pragma once
 
 #include <cstdint>
@@ -10,8 +11,8 @@
 namespace ostrel::runner {
 
 struct SavedVectors {
-    static constexpr unsigned kPredicateBytes = kVectorBytes / 8;
-    uint8_t z[kNumZRegs][kVectorBytes];
+    static constexpr unsigned kPredicateBytes = kMaxVectorBytes / 8;
+    uint8_t z[kNumZRegs][kMaxVectorBytes];
     uint8_t p[kNumPRegs][kPredicateBytes];
     uint8_t ffr[kPredicateBytes];
 };

@@ -10,11 +10,13 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <unistd.h>
 
 #include "sve/client/emulate.h"
 #include "sve/client/mix_session.h"
+#include "sve/client/vector_length_choice.h"
 #include "sve/decode/decode_rows.h"
 #include "sve/trace/trace_support.h"
 #include "tools/ostrel-run/program_handlers.h"
@@ -85,7 +87,21 @@ void install_trap() {
     real_sigaction()(SIGILL, &action, &program_sigill);
 }
 
+// The length comes from the environment that ostrel-run (or an exec'ing parent) left; it is
+// fixed before the trap can see an instruction. ostrel-run has already refused a bad value: this
+// refusal is for a program started with the library preloaded by hand.
+void set_length_from_environment() {
+    const ostrel::VectorLengthChoice length =
+        ostrel::choose_vector_length("", nullptr, std::getenv(ostrel::kVectorLengthVariable));
+    if (!length.error.empty()) {
+        std::fprintf(stderr, "ostrel: %s\n", length.error.c_str());
+        _exit(2);
+    }
+    ostrel::set_vector_length_bits(length.bits);
+}
+
 __attribute__((constructor)) void start() {
+    set_length_from_environment();
     const std::string mix_error = ostrel::mix::start_mix_from_environment();
     if (!mix_error.empty()) {
         std::fprintf(stderr, "%s\n", mix_error.c_str());

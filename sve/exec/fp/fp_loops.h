@@ -1,4 +1,4 @@
-// Element loops of the host-route floating-point executors over the 192-byte registers. Each loop
+// Element loops of the host-route floating-point executors at the process's length. Each loop
 // builds its result in a temporary and copies it over the destination at the end, so a source
 // that is also the destination is read with its old value throughout.
 #pragma once
@@ -11,7 +11,7 @@
 namespace ostrel::fp {
 
 using integer::element_active;
-using integer::kElements;
+using integer::element_count;
 using integer::load_element;
 using integer::store_element;
 
@@ -38,27 +38,31 @@ template <class T> constexpr T negate(T v) {
 
 // Zd element i = op(i) where Pg is active, Zd's old element elsewhere.
 template <class T, class Op> void merge_into(cpu_state &s, uint32_t zd, uint32_t pg, Op op) {
-    uint8_t result[kVectorBytes];
-    for (unsigned i = 0; i < kElements<T>; ++i)
+    const unsigned bytes = vector_bytes();
+    uint8_t result[kMaxVectorBytes];
+    for_each_element<T>(bytes, [&](unsigned i) {
         store_element<T>(result, i, element_active<T>(s.p[pg], i) ? op(i) : element<T>(s, zd, i));
-    std::memcpy(s.z[zd], result, kVectorBytes);
+    });
+    copy_vector(s.z[zd], result, bytes);
 }
 
 // Zd element i = op(i) for every element.
 template <class T, class Op> void compute_all(cpu_state &s, uint32_t zd, Op op) {
-    uint8_t result[kVectorBytes];
-    for (unsigned i = 0; i < kElements<T>; ++i)
-        store_element<T>(result, i, op(i));
-    std::memcpy(s.z[zd], result, kVectorBytes);
+    const unsigned bytes = vector_bytes();
+    uint8_t result[kMaxVectorBytes];
+    for_each_element<T>(bytes, [&](unsigned i) { store_element<T>(result, i, op(i)); });
+    copy_vector(s.z[zd], result, bytes);
 }
 
 // Pd: 1 or 0 in the first byte of each active element, 0 in every other byte.
 template <class T, class Test>
 void compare_into(cpu_state &s, uint32_t pd, uint32_t pg, Test test) {
-    uint8_t result[kVectorBytes] = {};
-    for (unsigned i = 0; i < kElements<T>; ++i)
+    const unsigned bytes = vector_bytes();
+    uint8_t result[kMaxVectorBytes] = {};
+    for_each_element<T>(bytes, [&](unsigned i) {
         if (element_active<T>(s.p[pg], i)) result[i * sizeof(T)] = test(i) ? 1 : 0;
-    std::memcpy(s.p[pd], result, kVectorBytes);
+    });
+    copy_vector(s.p[pd], result, bytes);
 }
 
 } // namespace ostrel::fp

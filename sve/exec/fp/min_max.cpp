@@ -48,17 +48,17 @@ template <class Op>
 aarch64_decode_rc reduction(cpu_state *s, unsigned int vd, aarch64_p_reg pg, aarch64_z_reg zn) {
     with_fp_type(plain_type(zn), [&](auto t) {
         using T = decltype(t);
-        constexpr unsigned kPadded = 256 / sizeof(T);
+        constexpr unsigned kPadded = kMaxVectorBytes / sizeof(T);
+        const unsigned bytes = vector_bytes(), elements = bytes / sizeof(T);
         T work[kPadded];
         for (unsigned i = 0; i < kPadded; ++i)
-            work[i] = i < kElements<T> && element_active<T>(s->p[pg.num], i)
-                          ? element<T>(*s, zn.num, i)
-                          : kDefaultNaN<T>;
+            work[i] = i < elements && element_active<T>(s->p[pg.num], i) ? element<T>(*s, zn.num, i)
+                                                                         : kDefaultNaN<T>;
         HostFpu fpu(*s);
         for (unsigned n = kPadded; n > 1; n /= 2)
             for (unsigned i = 0; i < n / 2; ++i)
                 work[i] = Op::apply(fpu, work[2 * i], work[2 * i + 1]);
-        std::memset(s->z[vd], 0, kVectorBytes);
+        fill_vector(s->z[vd], 0, bytes);
         store_element<T>(s->z[vd], 0, work[0]);
     });
     return DECODE_OK;

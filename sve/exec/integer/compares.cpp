@@ -10,7 +10,8 @@
 #include "sve/exec/integer/pred_flags.h"
 
 using namespace ostrel::integer;
-using ostrel::kVectorBytes;
+using ostrel::copy_vector;
+using ostrel::for_each_element;
 
 namespace {
 
@@ -18,12 +19,14 @@ namespace {
 // also be Pg.
 template <typename T, typename Truth>
 void compare_into(cpu_state &s, uint32_t pd, uint32_t pg, Truth truth) {
-    uint8_t result[kVectorBytes] = {};
+    const unsigned bytes = ostrel::vector_bytes();
+    uint8_t result[ostrel::kMaxVectorBytes] = {};
     const uint8_t *governing = s.p[pg];
-    for (unsigned i = 0; i < kElements<T>; ++i)
+    for_each_element<T>(bytes, [&](unsigned i) {
         if (element_active<T>(governing, i)) result[i * sizeof(T)] = truth(i) ? 1 : 0;
+    });
     sve_ptest<T>(&s, governing, result);
-    std::memcpy(s.p[pd], result, kVectorBytes);
+    copy_vector(s.p[pd], result, bytes);
 }
 
 // The element size is that of the destination predicate.

@@ -1,5 +1,5 @@
-// CPY (immediate, general register, SIMD&FP scalar) and DUP (indexed) on the fixed 1536-bit
-// register file: one value copied into the active elements, or one element into all of them.
+// CPY (immediate, general register, SIMD&FP scalar) and DUP (indexed) at the process's vector
+// length: one value copied into the active elements, or one element into all of them.
 #include <cstring>
 
 #include "sve/decode/forms.h"
@@ -7,10 +7,8 @@
 
 namespace {
 
-using ostrel::kVectorBytes;
 using ostrel::plain_type;
 using ostrel::integer::element_active;
-using ostrel::integer::kElements;
 using ostrel::integer::load_element;
 using ostrel::integer::store_element;
 
@@ -18,17 +16,18 @@ using ostrel::integer::store_element;
 aarch64_decode_rc copy_to_active(cpu_state *s, aarch64_z_reg zd, aarch64_p_reg pg, uint64_t value) {
     const bool zeroing = plain_type(pg) == ostrel::kPredZeroing;
     const uint8_t *pred = s->p[pg.num];
-    uint8_t result[kVectorBytes];
+    const unsigned bytes = ostrel::vector_bytes();
+    uint8_t result[ostrel::kMaxVectorBytes];
     ostrel::integer::with_element_type(plain_type(zd), [&](auto t) {
         using T = decltype(t);
-        for (unsigned i = 0; i < kElements<T>; ++i) {
+        ostrel::for_each_element<T>(bytes, [&](unsigned i) {
             const T v = element_active<T>(pred, i) ? static_cast<T>(value)
                         : zeroing                  ? T{0}
                                                    : load_element<T>(s->z[zd.num], i);
             store_element<T>(result, i, v);
-        }
+        });
     });
-    std::memcpy(s->z[zd.num], result, kVectorBytes);
+    ostrel::copy_vector(s->z[zd.num], result, bytes);
     return DECODE_OK;
 }
 
@@ -56,11 +55,11 @@ aarch64_decode_rc sve_dup_zzi(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn,
                               unsigned int index) {
     const uint32_t size = plain_type(zd);
     if (size > 4) return DECODE_UNIMPLEMENTED;
-    const unsigned bytes = 1u << size;
-    uint8_t result[kVectorBytes] = {};
-    if (index < kVectorBytes / bytes)
-        for (unsigned at = 0; at < kVectorBytes; at += bytes)
+    const unsigned bytes = 1u << size, vector = ostrel::vector_bytes();
+    uint8_t result[ostrel::kMaxVectorBytes] = {};
+    if (index < vector / bytes)
+        for (unsigned at = 0; at < vector; at += bytes)
             std::memcpy(result + at, s->z[zn.num] + index * bytes, bytes);
-    std::memcpy(s->z[zd.num], result, kVectorBytes);
+    std::memcpy(s->z[zd.num], result, vector);
     return DECODE_OK;
 }

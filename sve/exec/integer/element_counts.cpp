@@ -1,18 +1,20 @@
 // Element counts by pattern on scalars and vectors (INC/DEC), and the vector-length scalars
-// (RDVL, ADDVL, ADDPL), on the fixed 1536-bit register file.
+// (RDVL, ADDVL, ADDPL), at the process's vector length.
 #include "sve/exec/integer/element_counts.h"
 
 #include <cstring>
 
 #include "sve/decode/forms.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
-using ostrel::kVectorBytes;
+using ostrel::kMaxVectorBytes;
 
 // count(pattern) x multiplier for elements of T.
 template <typename T> uint64_t amount(unsigned pattern, unsigned multiplier) {
-    return uint64_t{ostrel::pattern_element_count(pattern, kVectorBytes / sizeof(T))} * multiplier;
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    return uint64_t{ostrel::pattern_element_count(pattern, vl_bytes / sizeof(T))} * multiplier;
 }
 
 template <typename T>
@@ -27,17 +29,18 @@ aarch64_decode_rc step_scalar(cpu_state *s, const aarch64_i_reg &xdn, unsigned p
 template <typename T>
 aarch64_decode_rc step_vector(cpu_state *s, const aarch64_z_reg &zdn, unsigned pattern,
                               unsigned multiplier, bool decrement) {
+    const unsigned vl_bytes = ostrel::vector_bytes();
     // Wraps modulo 2^esize: the step is truncated to T like the elements.
     const T step = static_cast<T>(amount<T>(pattern, multiplier));
     uint8_t *reg = s->z[zdn.num];
-    uint8_t result[kVectorBytes];
-    for (unsigned i = 0; i < kVectorBytes / sizeof(T); ++i) {
+    uint8_t result[kMaxVectorBytes];
+    ostrel::for_each_element<T>(vl_bytes, [&](unsigned i) {
         T e;
         std::memcpy(&e, reg + i * sizeof(T), sizeof(T));
         e = static_cast<T>(decrement ? e - step : e + step);
         std::memcpy(result + i * sizeof(T), &e, sizeof(T));
-    }
-    std::memcpy(reg, result, kVectorBytes);
+    });
+    ostrel::copy_vector(reg, result, vl_bytes);
     return DECODE_OK;
 }
 
@@ -96,17 +99,20 @@ aarch64_decode_rc sve_decd_zii(cpu_state *s, aarch64_z_reg zdn, unsigned pattern
 }
 
 aarch64_decode_rc sve_rdvl_ri(cpu_state *s, aarch64_i_reg xd, int imm) {
+    const unsigned vl_bytes = ostrel::vector_bytes();
     // The product fits 32 bits (|imm| <= 32); it is formed there and sign-extended.
-    const int32_t bytes = imm * static_cast<int32_t>(kVectorBytes);
+    const int32_t bytes = imm * static_cast<int32_t>(vl_bytes);
     ostrel::write_gpr(*s, xd, static_cast<uint64_t>(static_cast<int64_t>(bytes)));
     return DECODE_OK;
 }
 
 aarch64_decode_rc sve_addvl_rri(cpu_state *s, aarch64_i_rsp_reg xd, aarch64_i_rsp_reg xn, int imm) {
-    return add_scaled(s, xd, xn, imm, kVectorBytes);
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    return add_scaled(s, xd, xn, imm, vl_bytes);
 }
 
 aarch64_decode_rc sve_addpl_rri(cpu_state *s, aarch64_i_rsp_reg xd, aarch64_i_rsp_reg xn, int imm) {
+    const unsigned vl_bytes = ostrel::vector_bytes();
     // A predicate register holds one bit per vector byte: VL / 8 bytes.
-    return add_scaled(s, xd, xn, imm, kVectorBytes / 8);
+    return add_scaled(s, xd, xn, imm, vl_bytes / 8);
 }

@@ -1,5 +1,5 @@
 // Element counts by predicate-constraint pattern, shared by the fixed-length executors (element
-// count of the 1536-bit vector) and the kernels (element count from the context's VL).
+// count at the process's vector length) and the kernels (element count from the context's VL).
 #pragma once
 
 #include <cstdint>

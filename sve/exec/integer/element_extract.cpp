@@ -1,5 +1,5 @@
-// LASTB to a general or SIMD&FP register and CLASTB to a general register on the fixed 1536-bit
-// register file.
+// LASTB to a general or SIMD&FP register and CLASTB to a general register at the process's
+// vector length.
 #include <cstring>
 
 #include "sve/decode/forms.h"
@@ -8,7 +8,7 @@
 
 namespace {
 
-using ostrel::kVectorBytes;
+using ostrel::kMaxVectorBytes;
 using ostrel::plain_type;
 namespace permute = ostrel::permute;
 
@@ -16,11 +16,12 @@ namespace permute = ostrel::permute;
 // descriptor; returns what pick returns.
 template <typename Pick>
 uint64_t with_last_active(const cpu_state &s, aarch64_p_reg pg, aarch64_z_reg zn, Pick pick) {
+    const unsigned vl_bytes = ostrel::vector_bytes();
     uint64_t value = 0;
     ostrel::integer::with_element_type(plain_type(zn), [&](auto t) {
         using T = decltype(t);
         const uint8_t *pred = s.p[pg.num];
-        const int last = permute::last_active(kVectorBytes / sizeof(T), [&](unsigned i) {
+        const int last = permute::last_active(vl_bytes / sizeof(T), [&](unsigned i) {
             return ostrel::integer::element_active<T>(pred, i);
         });
         value = pick(last, t);
@@ -30,9 +31,10 @@ uint64_t with_last_active(const cpu_state &s, aarch64_p_reg pg, aarch64_z_reg zn
 
 // LASTB's element: the last active one, or the top element when none is active.
 uint64_t lastb_element(const cpu_state &s, aarch64_p_reg pg, aarch64_z_reg zn) {
+    const unsigned vl_bytes = ostrel::vector_bytes();
     return with_last_active(s, pg, zn, [&](int last, auto t) {
         using T = decltype(t);
-        const unsigned at = permute::last_or_top(last, kVectorBytes / sizeof(T));
+        const unsigned at = permute::last_or_top(last, vl_bytes / sizeof(T));
         return uint64_t{permute::get<T>(s.z[zn.num], at)};
     });
 }
@@ -49,10 +51,11 @@ aarch64_decode_rc sve_lastb_rpz(cpu_state *s, aarch64_i_reg rd, aarch64_p_reg pg
 
 // Vd is written whole: the element at the bottom, zeros above it.
 aarch64_decode_rc sve_lastb_vpz(cpu_state *s, unsigned int vd, aarch64_p_reg pg, aarch64_z_reg zn) {
+    const unsigned vl_bytes = ostrel::vector_bytes();
     const uint64_t v = lastb_element(*s, pg, zn);
-    uint8_t result[kVectorBytes] = {};
+    uint8_t result[kMaxVectorBytes] = {};
     std::memcpy(result, &v, 1u << plain_type(zn));
-    std::memcpy(s->z[vd], result, kVectorBytes);
+    ostrel::copy_vector(s->z[vd], result, vl_bytes);
     return DECODE_OK;
 }
 

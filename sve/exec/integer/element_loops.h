@@ -1,14 +1,15 @@
-// Element loops of the fixed-length integer executors over the 192-byte registers: element
+// Element loops of the integer executors at the process's vector length: element
 // access, the element-size dispatch and the loop shapes (predicated with merging, for two or
-// three sources; unpredicated; with an immediate). Each loop builds its result in a temporary
-// and copies it over the destination, so a source that is also the destination is read with its
-// old value.
+// three sources; unpredicated; with an immediate). Each loop works a 16-byte block at a time,
+// reading the sources' block before writing the destination's, so a source that is also the
+// destination is read with its old value.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 
 #include "sve/client/cpu_state.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace ostrel::integer {
 
@@ -28,7 +29,11 @@ template <typename T> inline bool element_active(const uint8_t *pred, unsigned i
     return (pred[i * sizeof(T)] & 1u) != 0;
 }
 
-template <typename T> constexpr unsigned kElements = kVectorBytes / sizeof(T);
+// Elements of type T in one vector at the process's length; an executor reads it once, before
+// its loop.
+template <typename T> inline unsigned element_count() {
+    return vector_bytes() / sizeof(T);
+}
 
 // Calls fn(T{}) with the unsigned element type of a size code: 1 = 16-bit, 2 = 32-bit,
 // 3 = 64-bit, any other value 8-bit.
@@ -49,51 +54,65 @@ template <typename Fn> inline void with_element_type(uint32_t size_code, Fn &&fn
     }
 }
 
+// Zd, block by block, from the same block of each source: element(in, j, i) gives element j of
+// the block (element i of the vector) from the blocks' copies in[0..N). Every source block is read
+// before Zd's block is written, and an element depends only on the sources' elements at its own
+// position, so a destination that is also a source is read with its old value. The element
+// functions are total, so the merging loops compute every element and then choose, which keeps
+// the loop free of branches.
+template <typename T, unsigned N, typename Element>
+inline void blockwise(uint8_t *zd, const uint8_t *const (&sources)[N], unsigned bytes,
+                      Element &&element) {
+    constexpr unsigned kPerBlock = kVectorBlockBytes / sizeof(T);
+    for (unsigned at = 0; at < bytes; at += kVectorBlockBytes) {
+        uint8_t in[N][kVectorBlockBytes];
+        for (unsigned k = 0; k < N; ++k)
+            std::memcpy(in[k], sources[k] + at, kVectorBlockBytes);
+        for (unsigned j = 0; j < kPerBlock; ++j)
+            store_element<T>(zd + at, j, element(in, j, at / sizeof(T) + j));
+    }
+}
+
 // Zdn = Op(Zdn, Zm) on active elements; inactive elements keep Zdn.
 template <typename Op, typename T>
 void merging_binary(cpu_state &s, uint32_t zdn, uint32_t pg, uint32_t zm) {
-    uint8_t result[kVectorBytes];
-    const uint8_t *a = s.z[zdn], *b = s.z[zm], *pred = s.p[pg];
-    for (unsigned i = 0; i < kElements<T>; ++i) {
-        const T old = load_element<T>(a, i);
-        store_element<T>(result, i,
-                         element_active<T>(pred, i) ? Op::apply(old, load_element<T>(b, i)) : old);
-    }
-    std::memcpy(s.z[zdn], result, kVectorBytes);
+    const uint8_t *pred = s.p[pg];
+    blockwise<T>(s.z[zdn], {s.z[zdn], s.z[zm]}, vector_bytes(),
+                 [pred](const uint8_t(*in)[kVectorBlockBytes], unsigned j, unsigned i) {
+                     const T old = load_element<T>(in[0], j);
+                     const T value = Op::apply(old, load_element<T>(in[1], j));
+                     return element_active<T>(pred, i) ? value : old;
+                 });
 }
 
 // Zd = Op(Zd, Zn, Zm) on active elements; inactive elements keep Zd.
 template <typename Op, typename T>
 void merging_ternary(cpu_state &s, uint32_t zd, uint32_t pg, uint32_t zn, uint32_t zm) {
-    uint8_t result[kVectorBytes];
-    const uint8_t *d = s.z[zd], *a = s.z[zn], *b = s.z[zm], *pred = s.p[pg];
-    for (unsigned i = 0; i < kElements<T>; ++i) {
-        const T old = load_element<T>(d, i);
-        store_element<T>(result, i,
-                         element_active<T>(pred, i)
-                             ? Op::apply(old, load_element<T>(a, i), load_element<T>(b, i))
-                             : old);
-    }
-    std::memcpy(s.z[zd], result, kVectorBytes);
+    const uint8_t *pred = s.p[pg];
+    blockwise<T>(s.z[zd], {s.z[zd], s.z[zn], s.z[zm]}, vector_bytes(),
+                 [pred](const uint8_t(*in)[kVectorBlockBytes], unsigned j, unsigned i) {
+                     const T old = load_element<T>(in[0], j);
+                     const T value =
+                         Op::apply(old, load_element<T>(in[1], j), load_element<T>(in[2], j));
+                     return element_active<T>(pred, i) ? value : old;
+                 });
 }
 
 // Zd = Op(Zn, Zm) on every element.
 template <typename Op, typename T>
 void unpredicated_binary(cpu_state &s, uint32_t zd, uint32_t zn, uint32_t zm) {
-    uint8_t result[kVectorBytes];
-    const uint8_t *a = s.z[zn], *b = s.z[zm];
-    for (unsigned i = 0; i < kElements<T>; ++i)
-        store_element<T>(result, i, Op::apply(load_element<T>(a, i), load_element<T>(b, i)));
-    std::memcpy(s.z[zd], result, kVectorBytes);
+    blockwise<T>(s.z[zd], {s.z[zn], s.z[zm]}, vector_bytes(),
+                 [](const uint8_t(*in)[kVectorBlockBytes], unsigned j, unsigned) {
+                     return Op::apply(load_element<T>(in[0], j), load_element<T>(in[1], j));
+                 });
 }
 
 // Zdn = Op(Zdn, imm) on every element.
 template <typename Op, typename T> void binary_with_immediate(cpu_state &s, uint32_t zdn, T imm) {
-    uint8_t result[kVectorBytes];
-    const uint8_t *a = s.z[zdn];
-    for (unsigned i = 0; i < kElements<T>; ++i)
-        store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm));
-    std::memcpy(s.z[zdn], result, kVectorBytes);
+    blockwise<T>(s.z[zdn], {s.z[zdn]}, vector_bytes(),
+                 [imm](const uint8_t(*in)[kVectorBlockBytes], unsigned j, unsigned) {
+                     return Op::apply(load_element<T>(in[0], j), imm);
+                 });
 }
 
 } // namespace ostrel::integer

@@ -80,7 +80,8 @@ aarch64_decode_rc sve_eor_zi(cpu_state *state, aarch64_z_reg zdn, aarch64_sve_lo
 }
 
 aarch64_decode_rc sve_dupm_zi(cpu_state *state, aarch64_z_reg zd, aarch64_sve_logical64_imm imm) {
-    for (unsigned i = 0; i < kElements<uint64_t>; ++i)
+    const unsigned elements = element_count<uint64_t>();
+    for (unsigned i = 0; i < elements; ++i)
         store_element<uint64_t>(state->z[zd.num], i, imm.value);
     return DECODE_OK;
 }

@@ -1,21 +1,23 @@
-// Broadcasts and index vectors on the fixed 1536-bit register file: DUP from a general register
+// Broadcasts and index vectors at the process's vector length: DUP from a general register
 // or an immediate, INDEX with immediate or register base and step.
 #include <cstring>
 
 #include "sve/decode/forms.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
-using ostrel::kVectorBytes;
+using ostrel::kMaxVectorBytes;
 
 // Element i of the result is value(i) truncated to T; the result replaces Zd whole.
 template <typename T, typename Fn> void fill_elements(cpu_state *s, uint32_t zd, Fn value) {
-    uint8_t result[kVectorBytes];
-    for (unsigned i = 0; i < kVectorBytes / sizeof(T); ++i) {
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    uint8_t result[kMaxVectorBytes];
+    ostrel::for_each_element<T>(vl_bytes, [&](unsigned i) {
         const T e = static_cast<T>(value(i));
         std::memcpy(result + i * sizeof(T), &e, sizeof(T));
-    }
-    std::memcpy(s->z[zd], result, kVectorBytes);
+    });
+    ostrel::copy_vector(s->z[zd], result, vl_bytes);
 }
 
 // The same for the element size of a destination descriptor (size codes 0..3).

@@ -1,4 +1,4 @@
-// Byte movements of ZIP1, ZIP2 and UZP1 over a whole 192-byte register, shared by the vector
+// Byte movements of ZIP1, ZIP2 and UZP1 over a whole register, shared by the vector
 // executors and the predicate executors: with one byte per predicate bit, a predicate permutation
 // at 2^size-byte elements moves the same bytes as the vector permutation does.
 #pragma once

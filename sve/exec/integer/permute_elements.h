@@ -1,7 +1,7 @@
 // Element movements of the permute, unpack and element-selection instructions, written once for
-// the fixed-length executors (192-byte registers of cpu_state) and the kernels (VL x 8 bytes of a
-// VecValue). Every function takes the element count and writes a destination that must not
-// overlap its sources; predicates are given as a function of the element number.
+// the fixed-length executors (cpu_state registers at the process's length) and the kernels (VL x 8
+// bytes of a VecValue). Every function takes the element count and writes a destination that must
+// not overlap its sources; predicates are given as a function of the element number.
 #pragma once
 
 #include <cstdint>

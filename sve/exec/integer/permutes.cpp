@@ -1,4 +1,4 @@
-// ZIP, UZP, TRN, REV, TBL and EXT on the fixed 1536-bit register file.
+// ZIP, UZP, TRN, REV, TBL and EXT at the process's vector length.
 #include <cstring>
 
 #include "sve/decode/forms.h"
@@ -8,25 +8,28 @@
 
 namespace {
 
-using ostrel::kVectorBytes;
+using ostrel::kMaxVectorBytes;
 using ostrel::plain_type;
 namespace permute = ostrel::permute;
 
 // Runs body(result, T{}) for the element type of a size code and copies the result over Zd, so
 // a source that is also the destination is read with its old value.
 template <typename Body> void into_register(uint8_t *zd, uint32_t size, Body body) {
-    uint8_t result[kVectorBytes];
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    uint8_t result[kMaxVectorBytes];
     ostrel::integer::with_element_type(size, [&](auto t) { body(result, t); });
-    std::memcpy(zd, result, kVectorBytes);
+    ostrel::copy_vector(zd, result, vl_bytes);
 }
 
-template <typename T> constexpr unsigned kCount = kVectorBytes / sizeof(T);
+template <typename T> unsigned count() {
+    return ostrel::integer::element_count<T>();
+}
 
 aarch64_decode_rc zip(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, aarch64_z_reg zm,
                       bool high) {
     into_register(s->z[zd.num], plain_type(zd), [&](uint8_t *r, auto t) {
         using T = decltype(t);
-        permute::zip<T>(r, s->z[zn.num], s->z[zm.num], kCount<T>, high);
+        permute::zip<T>(r, s->z[zn.num], s->z[zm.num], count<T>(), high);
     });
     return DECODE_OK;
 }
@@ -35,7 +38,7 @@ aarch64_decode_rc uzp(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, aarch64_
                       unsigned odd) {
     into_register(s->z[zd.num], plain_type(zd), [&](uint8_t *r, auto t) {
         using T = decltype(t);
-        permute::uzp<T>(r, s->z[zn.num], s->z[zm.num], kCount<T>, odd);
+        permute::uzp<T>(r, s->z[zn.num], s->z[zm.num], count<T>(), odd);
     });
     return DECODE_OK;
 }
@@ -44,7 +47,7 @@ aarch64_decode_rc trn(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, aarch64_
                       unsigned odd) {
     into_register(s->z[zd.num], plain_type(zd), [&](uint8_t *r, auto t) {
         using T = decltype(t);
-        permute::trn<T>(r, s->z[zn.num], s->z[zm.num], kCount<T>, odd);
+        permute::trn<T>(r, s->z[zn.num], s->z[zm.num], count<T>(), odd);
     });
     return DECODE_OK;
 }
@@ -54,21 +57,21 @@ aarch64_decode_rc trn(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, aarch64_
 void sve_zip1(uint8_t *dst, const uint8_t *src1, const uint8_t *src2, uint32_t size) {
     into_register(dst, size, [&](uint8_t *r, auto t) {
         using T = decltype(t);
-        permute::zip<T>(r, src1, src2, kCount<T>, false);
+        permute::zip<T>(r, src1, src2, count<T>(), false);
     });
 }
 
 void sve_zip2(uint8_t *dst, const uint8_t *src1, const uint8_t *src2, uint32_t size) {
     into_register(dst, size, [&](uint8_t *r, auto t) {
         using T = decltype(t);
-        permute::zip<T>(r, src1, src2, kCount<T>, true);
+        permute::zip<T>(r, src1, src2, count<T>(), true);
     });
 }
 
 void sve_uzp1(uint8_t *dst, const uint8_t *src1, const uint8_t *src2, uint32_t size) {
     into_register(dst, size, [&](uint8_t *r, auto t) {
         using T = decltype(t);
-        permute::uzp<T>(r, src1, src2, kCount<T>, 0);
+        permute::uzp<T>(r, src1, src2, count<T>(), 0);
     });
 }
 
@@ -94,7 +97,7 @@ aarch64_decode_rc sve_trn2_zzz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn,
 aarch64_decode_rc sve_rev_zz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn) {
     into_register(s->z[zd.num], plain_type(zd), [&](uint8_t *r, auto t) {
         using T = decltype(t);
-        permute::reverse<T>(r, s->z[zn.num], kCount<T>);
+        permute::reverse<T>(r, s->z[zn.num], count<T>());
     });
     return DECODE_OK;
 }
@@ -102,18 +105,19 @@ aarch64_decode_rc sve_rev_zz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn) {
 aarch64_decode_rc sve_tbl_zzz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, aarch64_z_reg zm) {
     into_register(s->z[zd.num], plain_type(zd), [&](uint8_t *r, auto t) {
         using T = decltype(t);
-        permute::table_lookup<T>(r, s->z[zn.num], s->z[zm.num], kCount<T>);
+        permute::table_lookup<T>(r, s->z[zn.num], s->z[zm.num], count<T>());
     });
     return DECODE_OK;
 }
 
-// Bytes imm .. imm + 191 of Zdn (low) : Zm (high). An offset past the vector selects nothing
+// Bytes imm .. imm + VL - 1 of Zdn (low) : Zm (high). An offset past the vector selects nothing
 // new: Zdn keeps its value.
 aarch64_decode_rc sve_ext_zzi(cpu_state *s, aarch64_z_reg zdn, aarch64_z_reg zm, unsigned int imm) {
-    if (imm >= kVectorBytes) return DECODE_OK;
-    uint8_t result[kVectorBytes];
-    std::memcpy(result, s->z[zdn.num] + imm, kVectorBytes - imm);
-    std::memcpy(result + (kVectorBytes - imm), s->z[zm.num], imm);
-    std::memcpy(s->z[zdn.num], result, kVectorBytes);
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    if (imm >= vl_bytes) return DECODE_OK;
+    uint8_t result[kMaxVectorBytes];
+    std::memcpy(result, s->z[zdn.num] + imm, vl_bytes - imm);
+    std::memcpy(result + (vl_bytes - imm), s->z[zm.num], imm);
+    ostrel::copy_vector(s->z[zdn.num], result, vl_bytes);
     return DECODE_OK;
 }

@@ -27,11 +27,12 @@ template <typename Word> constexpr Word with_flags(Word nzcv, uint32_t flags) {
 
 } // namespace ostrel
 
-// PredTest over the 192 predicate bytes of cpu_state with an element step of sizeof(T): an
-// element's mask and result are bit 0 of its first byte.
+// PredTest over the predicate bytes of the process's vector length with an element step of
+// sizeof(T): an element's mask and result are bit 0 of its first byte.
 template <typename T> void sve_ptest(cpu_state *state, const uint8_t *mask, const uint8_t *result) {
     bool any_active = false, first = false, any_set = false, last = false;
-    for (unsigned i = 0; i < ostrel::kVectorBytes; i += sizeof(T)) {
+    const unsigned bytes = ostrel::vector_bytes();
+    for (unsigned i = 0; i < bytes; i += sizeof(T)) {
         if (!(mask[i] & 1)) continue;
         const bool bit = result[i] & 1;
         if (!any_active) first = bit;

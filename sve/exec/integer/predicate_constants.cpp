@@ -1,27 +1,30 @@
-// Predicate constants and the predicate test on the fixed 1536-bit register file: PFALSE, PTRUE
+// Predicate constants and the predicate test at the process's vector length: PFALSE, PTRUE
 // and PTEST.
 #include <cstring>
 
 #include "sve/decode/forms.h"
 #include "sve/exec/integer/pred_flags.h"
+#include "sve/exec/vector_blocks.h"
 
-using ostrel::kVectorBytes;
+using ostrel::kMaxVectorBytes;
 
 aarch64_decode_rc sve_pfalse_p(cpu_state *state, aarch64_p_reg pd) {
-    std::memset(state->p[pd.num], 0, kVectorBytes);
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    ostrel::fill_vector(state->p[pd.num], 0, vl_bytes);
     return DECODE_OK;
 }
 
 // The first VecTrueILength elements true; every other byte, including the non-first bytes of
 // wide elements, 0.
 aarch64_decode_rc sve_ptrue_pi(cpu_state *state, aarch64_p_reg pd, unsigned int pattern) {
+    const unsigned vl_bytes = ostrel::vector_bytes();
     const uint32_t size = ostrel::plain_type(pd);
     if (size > 3) return DECODE_UNIMPLEMENTED;
-    const uint32_t count = VecTrueILength(pattern, kVectorBytes >> size);
-    uint8_t result[kVectorBytes] = {};
+    const uint32_t count = VecTrueILength(pattern, vl_bytes >> size);
+    uint8_t result[kMaxVectorBytes] = {};
     for (uint32_t e = 0; e < count; ++e)
         result[e << size] = 1;
-    std::memcpy(state->p[pd.num], result, kVectorBytes);
+    ostrel::copy_vector(state->p[pd.num], result, vl_bytes);
     return DECODE_OK;
 }
 

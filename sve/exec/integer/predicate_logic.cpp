@@ -1,22 +1,24 @@
-// Predicate logic without flags on the fixed 1536-bit register file: AND, BIC, EOR, ORR, NOR
+// Predicate logic without flags at the process's vector length: AND, BIC, EOR, ORR, NOR
 // (zeroing) and SEL.
 #include <cstring>
 
 #include "sve/decode/forms.h"
 #include "sve/exec/integer/pred_logic_rules.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
-using ostrel::kVectorBytes;
+using ostrel::kMaxVectorBytes;
 using namespace ostrel::pred;
 
 template <typename Op>
 aarch64_decode_rc logic(cpu_state *s, const aarch64_p_reg &pd, const aarch64_p_reg &pg,
                         const aarch64_p_reg &pn, const aarch64_p_reg &pm) {
-    uint8_t result[kVectorBytes];
-    zeroing_logic<Op>(kVectorBytes, ByteReader{s->p[pg.num]}, ByteReader{s->p[pn.num]},
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    uint8_t result[kMaxVectorBytes];
+    zeroing_logic<Op>(vl_bytes, ByteReader{s->p[pg.num]}, ByteReader{s->p[pn.num]},
                       ByteReader{s->p[pm.num]}, ByteWriter{result});
-    std::memcpy(s->p[pd.num], result, kVectorBytes);
+    ostrel::copy_vector(s->p[pd.num], result, vl_bytes);
     return DECODE_OK;
 }
 
@@ -39,10 +41,11 @@ OSTREL_PREDICATE_LOGIC(sve_nor_pppp, NorOp)
 
 aarch64_decode_rc sve_sel_pppp(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg pg,
                                aarch64_p_reg pn, aarch64_p_reg pm) {
-    uint8_t result[kVectorBytes];
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    uint8_t result[kMaxVectorBytes];
     const uint8_t *g = state->p[pg.num], *n = state->p[pn.num], *m = state->p[pm.num];
-    for (unsigned i = 0; i < kVectorBytes; ++i)
+    for (unsigned i = 0; i < vl_bytes; ++i)
         result[i] = ((g[i] & 1u) ? n[i] : m[i]) & 1u;
-    std::memcpy(state->p[pd.num], result, kVectorBytes);
+    ostrel::copy_vector(state->p[pd.num], result, vl_bytes);
     return DECODE_OK;
 }

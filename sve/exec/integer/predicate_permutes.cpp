@@ -1,14 +1,15 @@
-// Predicate permutes and unpacks on the fixed 1536-bit register file: ZIP1, ZIP2, UZP1, REV,
+// Predicate permutes and unpacks at the process's vector length: ZIP1, ZIP2, UZP1, REV,
 // PUNPKLO and PUNPKHI.
 #include <cstring>
 
 #include "sve/decode/forms.h"
 #include "sve/exec/integer/permute_bodies.h"
 #include "sve/exec/integer/pred_permute_rules.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
-using ostrel::kVectorBytes;
+using ostrel::kMaxVectorBytes;
 using namespace ostrel::pred;
 
 using Body = void(uint8_t *, const uint8_t *, const uint8_t *, uint32_t);
@@ -27,11 +28,12 @@ aarch64_decode_rc permute(cpu_state *s, Body *body, const aarch64_p_reg &pd,
 // Halfword element i of Pd takes bit 0 of Pn's byte `offset + i`; its second byte is 0.
 aarch64_decode_rc unpack(cpu_state *s, const aarch64_p_reg &pd, const aarch64_p_reg &pn,
                          unsigned offset) {
-    uint8_t result[kVectorBytes] = {};
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    uint8_t result[kMaxVectorBytes] = {};
     const uint8_t *n = s->p[pn.num];
-    for (unsigned i = 0; i < kVectorBytes / 2; ++i)
+    for (unsigned i = 0; i < vl_bytes / 2; ++i)
         result[2 * i] = n[offset + i] & 1u;
-    std::memcpy(s->p[pd.num], result, kVectorBytes);
+    ostrel::copy_vector(s->p[pd.num], result, vl_bytes);
     return DECODE_OK;
 }
 
@@ -50,12 +52,13 @@ aarch64_decode_rc sve_uzp1_ppp(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg
     return permute(state, sve_uzp1, pd, pn, pm);
 }
 aarch64_decode_rc sve_rev_pp(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg pn) {
+    const unsigned vl_bytes = ostrel::vector_bytes();
     const uint32_t size = ostrel::plain_type(pd);
     if (size > 3) return DECODE_UNIMPLEMENTED;
     const ByteReader n{state->p[pn.num]};
-    uint8_t result[kVectorBytes];
-    permute_elements(Permute::rev, kVectorBytes, 1u << size, n, n, ByteWriter{result});
-    std::memcpy(state->p[pd.num], result, kVectorBytes);
+    uint8_t result[kMaxVectorBytes];
+    permute_elements(Permute::rev, vl_bytes, 1u << size, n, n, ByteWriter{result});
+    ostrel::copy_vector(state->p[pd.num], result, vl_bytes);
     return DECODE_OK;
 }
 
@@ -63,5 +66,6 @@ aarch64_decode_rc sve_punpklo_pp(cpu_state *state, aarch64_p_reg pd, aarch64_p_r
     return unpack(state, pd, pn, 0);
 }
 aarch64_decode_rc sve_punpkhi_pp(cpu_state *state, aarch64_p_reg pd, aarch64_p_reg pn) {
-    return unpack(state, pd, pn, kVectorBytes / 2);
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    return unpack(state, pd, pn, vl_bytes / 2);
 }

@@ -1,4 +1,4 @@
-// Integer reductions to a SIMD&FP scalar on the fixed 1536-bit register file: UADDV, SMAXV,
+// Integer reductions to a SIMD&FP scalar at the process's vector length: UADDV, SMAXV,
 // UMAXV, SMINV, UMINV, ANDV, ORV, EORV. (SADDV runs on the kernel road.)
 #include <cstring>
 
@@ -17,10 +17,11 @@ template <typename Fold, typename T>
 void reduce_into(cpu_state &s, unsigned vd, uint32_t pg, uint32_t zn, unsigned result_bytes) {
     const uint8_t *src = s.z[zn], *pred = s.p[pg];
     uint64_t acc = Fold::kIdentity;
-    for (unsigned i = 0; i < kElements<T>; ++i)
+    const unsigned bytes = vector_bytes();
+    for (unsigned i = 0; i < bytes / sizeof(T); ++i)
         if (element_active<T>(pred, i)) acc = Fold::apply(acc, load_element<T>(src, i));
     uint8_t *dst = s.z[vd];
-    std::memset(dst, 0, kVectorBytes);
+    fill_vector(dst, 0, bytes);
     std::memcpy(dst, &acc, result_bytes);
 }
 

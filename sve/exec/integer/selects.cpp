@@ -1,4 +1,4 @@
-// SEL and MOVPRFX on the fixed 1536-bit register file: whole elements chosen by a predicate.
+// SEL and MOVPRFX at the process's vector length: whole elements chosen by a predicate.
 #include <cstring>
 
 #include "sve/decode/forms.h"
@@ -6,31 +6,32 @@
 
 namespace {
 
-using ostrel::kVectorBytes;
 using ostrel::plain_type;
 using ostrel::integer::element_active;
-using ostrel::integer::kElements;
 using ostrel::integer::load_element;
 using ostrel::integer::store_element;
 
 // Element i = Zn[i] where Pg is active, else Zm[i] (inactive_from == nullptr: 0).
 template <typename T>
-void choose(uint8_t *result, const uint8_t *pred, const uint8_t *active_from,
+void choose(uint8_t *result, unsigned bytes, const uint8_t *pred, const uint8_t *active_from,
             const uint8_t *inactive_from) {
-    for (unsigned i = 0; i < kElements<T>; ++i) {
+    ostrel::for_each_element<T>(bytes, [&](unsigned i) {
         const T v = element_active<T>(pred, i) ? load_element<T>(active_from, i)
                     : inactive_from != nullptr ? load_element<T>(inactive_from, i)
                                                : T{0};
         store_element<T>(result, i, v);
-    }
+    });
 }
 
 void choose_by_size(cpu_state *s, uint32_t zd, uint32_t size, const uint8_t *pred,
                     const uint8_t *active_from, const uint8_t *inactive_from) {
-    uint8_t result[kVectorBytes];
-    ostrel::integer::with_element_type(
-        size, [&](auto t) { choose<decltype(t)>(result, pred, active_from, inactive_from); });
-    std::memcpy(s->z[zd], result, kVectorBytes);
+    const unsigned bytes = ostrel::vector_bytes();
+    uint8_t result[ostrel::kMaxVectorBytes];
+    ostrel::integer::with_element_type(size, [&](auto t) {
+        using T = decltype(t);
+        choose<T>(result, bytes, pred, active_from, inactive_from);
+    });
+    ostrel::copy_vector(s->z[zd], result, bytes);
 }
 
 } // namespace
@@ -51,6 +52,6 @@ aarch64_decode_rc sve_movprfx_zpz(cpu_state *s, aarch64_z_reg zd, aarch64_p_reg 
 }
 
 aarch64_decode_rc sve_movprfx_zz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn) {
-    std::memmove(s->z[zd.num], s->z[zn.num], kVectorBytes);
+    ostrel::copy_vector(s->z[zd.num], s->z[zn.num], ostrel::vector_bytes());
     return DECODE_OK;
 }

@@ -1,19 +1,21 @@
-// UUNPKLO/UUNPKHI at every width and SUNPKLO/SUNPKHI from words to doublewords on the fixed
-// 1536-bit register file: half of Zn's narrow elements widened into Zd.
+// UUNPKLO/UUNPKHI at every width and SUNPKLO/SUNPKHI from words to doublewords at the process's
+// vector length: half of Zn's narrow elements widened into Zd.
 #include <cstring>
 
 #include "sve/decode/forms.h"
 #include "sve/exec/integer/permute_elements.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
-using ostrel::kVectorBytes;
+using ostrel::kMaxVectorBytes;
 
 template <typename Wide, typename Narrow>
 aarch64_decode_rc unpack(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, bool high) {
-    uint8_t result[kVectorBytes];
-    ostrel::permute::unpack<Wide, Narrow>(result, s->z[zn.num], kVectorBytes / sizeof(Wide), high);
-    std::memcpy(s->z[zd.num], result, kVectorBytes);
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    uint8_t result[kMaxVectorBytes];
+    ostrel::permute::unpack<Wide, Narrow>(result, s->z[zn.num], vl_bytes / sizeof(Wide), high);
+    ostrel::copy_vector(s->z[zd.num], result, vl_bytes);
     return DECODE_OK;
 }
 

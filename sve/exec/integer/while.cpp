@@ -1,23 +1,25 @@
-// WHILELT, WHILELO and WHILELS on the fixed 1536-bit register file: the predicate of a loop's
+// WHILELT, WHILELO and WHILELS at the process's vector length: the predicate of a loop's
 // remaining iterations, with the flags of PredTest against an all-true mask.
 #include <cstring>
 
 #include "sve/decode/forms.h"
 #include "sve/exec/integer/pred_flags.h"
 #include "sve/exec/integer/while_loops.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
-using ostrel::kVectorBytes;
+using ostrel::kMaxVectorBytes;
 
 // Rn and Rm are read at the width their descriptors give (W: 32 bits, X: 64 bits) and compared as
 // Signed or unsigned values.
 template <bool Signed, bool Inclusive>
 aarch64_decode_rc run_while(cpu_state *s, const aarch64_p_reg &pd, const aarch64_i_reg &rn,
                             const aarch64_i_reg &rm) {
+    const unsigned vl_bytes = ostrel::vector_bytes();
     const uint32_t size = ostrel::plain_type(pd);
     if (size > 3) return DECODE_UNIMPLEMENTED;
-    const uint32_t elements = kVectorBytes >> size;
+    const uint32_t elements = vl_bytes >> size;
     const uint64_t n = ostrel::read_gpr(*s, rn), m = ostrel::read_gpr(*s, rm);
     uint32_t count;
     if (ostrel::plain_type(rn) == ostrel::kGprW) {
@@ -29,13 +31,13 @@ aarch64_decode_rc run_while(cpu_state *s, const aarch64_p_reg &pd, const aarch64
         count =
             ostrel::while_true_count<T, Inclusive>(static_cast<T>(n), static_cast<T>(m), elements);
     }
-    uint8_t result[kVectorBytes] = {};
+    uint8_t result[kMaxVectorBytes] = {};
     for (uint32_t e = 0; e < count; ++e)
         result[e << size] = 1;
-    std::memcpy(s->p[pd.num], result, kVectorBytes);
+    ostrel::copy_vector(s->p[pd.num], result, vl_bytes);
 
-    uint8_t all_true[kVectorBytes];
-    std::memset(all_true, 1, kVectorBytes);
+    uint8_t all_true[kMaxVectorBytes];
+    ostrel::fill_vector(all_true, 1, vl_bytes);
     switch (size) {
     case 0:
         sve_ptest<unsigned char>(s, all_true, result);

@@ -1,6 +1,6 @@
 // Addresses and guest-memory access of the contiguous executors (LD1*, ST1*, LDNT1*, STNT1*,
 // LD1R*). T is the memory element type, U the register element type: an access moves
-// 192 / sizeof(U) elements of sizeof(T) bytes each.
+// vector_bytes() / sizeof(U) elements of sizeof(T) bytes each.
 //
 // Guest memory is this process's memory, so these are plain accesses at the guest address; a
 // fault on one is not recovered (it ends the process through the fault handler).
@@ -15,7 +15,10 @@
 
 namespace ostrel::memory {
 
-template <typename U> constexpr unsigned kRegElements = kVectorBytes / sizeof(U);
+// Register elements of type U at the process's vector length; read once per access.
+template <typename U> inline unsigned reg_elements() {
+    return vector_bytes() / sizeof(U);
+}
 
 template <typename T> inline T read_guest(uint64_t address) {
     T v;
@@ -27,11 +30,12 @@ template <typename T> inline void write_guest(uint64_t address, T v) {
     std::memcpy(reinterpret_cast<void *>(static_cast<uintptr_t>(address)), &v, sizeof v);
 }
 
-// Scalar plus immediate: the immediate counts whole accesses, 192 / sizeof(U) memory elements
+// Scalar plus immediate: the immediate counts whole accesses, vector_bytes() / sizeof(U) memory
+// elements
 // ("MUL VL" of the memory elements, not of the register). Arithmetic wraps at 64 bits.
 template <typename T, typename U>
 inline uint64_t vector_offset_address(const cpu_state &s, aarch64_i_rsp_reg xn, int imm) {
-    const uint64_t step = uint64_t{kRegElements<U>} * sizeof(T);
+    const uint64_t step = uint64_t{reg_elements<U>()} * sizeof(T);
     return read_gpr_or_sp(s, xn) + static_cast<uint64_t>(static_cast<int64_t>(imm)) * step;
 }
 
@@ -56,7 +60,8 @@ template <typename T, typename U, typename Element>
 inline void for_each_active_element(cpu_state *s, aarch64_p_reg pg, uint64_t address,
                                     memaccess_type_t type, Element &&element) {
     const uint8_t *pred = s->p[pg.num];
-    for (unsigned i = 0; i < kRegElements<U>; ++i)
+    const unsigned elements = reg_elements<U>();
+    for (unsigned i = 0; i < elements; ++i)
         if (integer::element_active<U>(pred, i)) element(i, address + uint64_t{i} * sizeof(T));
     trace_contiguous<T, U>(s, pg, address, type);
 }

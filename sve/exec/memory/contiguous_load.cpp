@@ -8,6 +8,7 @@
 
 // The executors' declarations come from their operand layouts.
 #include "sve/decode/forms.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
@@ -17,12 +18,13 @@ using namespace ostrel::memory;
 template <typename T, typename U>
 aarch64_decode_rc load_contiguous(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,
                                   uint64_t address) {
-    uint8_t result[kVectorBytes] = {};
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    uint8_t result[kMaxVectorBytes] = {};
     for_each_active_element<T, U>(s, pg, address, MEMACCESS_READ, [&](unsigned i, uint64_t at) {
         // Converting a signed T to the wider unsigned U sign-extends; an unsigned T zero-extends.
         integer::store_element<U>(result, i, static_cast<U>(read_guest<T>(at)));
     });
-    std::memcpy(s->z[zt.num], result, kVectorBytes);
+    ostrel::copy_vector(s->z[zt.num], result, vl_bytes);
     return DECODE_OK;
 }
 

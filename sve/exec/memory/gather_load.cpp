@@ -9,6 +9,7 @@
 
 // The executors' declarations come from their operand layouts.
 #include "sve/decode/forms.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
@@ -20,17 +21,19 @@ using integer::store_element;
 // T is the memory element, U the register element; address(i) gives element i's address.
 template <typename T, typename U, typename Address>
 aarch64_decode_rc gather(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg, Address &&address) {
-    uint8_t result[kVectorBytes] = {};
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    uint8_t result[kMaxVectorBytes] = {};
     ElementAddresses traced;
     const uint8_t *pred = s->p[pg.num];
-    for (unsigned i = 0; i < kRegElements<U>; ++i) {
+    const unsigned elements = reg_elements<U>();
+    for (unsigned i = 0; i < elements; ++i) {
         if (!element_active<U>(pred, i)) continue;
         const uint64_t at = address(i);
         traced.push_back(at);
         // Converting a signed T to the wider unsigned U sign-extends; an unsigned T zero-extends.
         store_element<U>(result, i, static_cast<U>(read_guest<T>(at)));
     }
-    std::memcpy(s->z[zt.num], result, kVectorBytes);
+    ostrel::copy_vector(s->z[zt.num], result, vl_bytes);
     emit_element_records(s, MEMACCESS_READ, sizeof(T), traced);
     return DECODE_OK;
 }

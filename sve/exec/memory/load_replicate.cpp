@@ -20,14 +20,16 @@ using ostrel::integer::store_element;
 template <typename T, typename U>
 aarch64_decode_rc sve_ld1r_zpri(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,
                                 aarch64_i_rsp_reg xn, unsigned int imm) {
+    const unsigned vl_bytes = ostrel::vector_bytes();
     const uint64_t address = read_gpr_or_sp(*s, xn) + uint64_t{imm} * sizeof(T);
-    uint8_t result[kVectorBytes];
+    uint8_t result[kMaxVectorBytes];
     const uint8_t *pred = s->p[pg.num];
-    for (unsigned i = 0; i < kRegElements<U>; ++i) {
+    const unsigned elements = reg_elements<U>();
+    for (unsigned i = 0; i < elements; ++i) {
         const U value = element_active<U>(pred, i) ? static_cast<U>(read_guest<T>(address)) : U{0};
         store_element<U>(result, i, value);
     }
-    std::memcpy(s->z[zt.num], result, kVectorBytes);
+    ostrel::copy_vector(s->z[zt.num], result, vl_bytes);
     return DECODE_OK;
 }
 

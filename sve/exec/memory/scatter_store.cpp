@@ -23,7 +23,8 @@ aarch64_decode_rc scatter(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg, Addr
     ElementAddresses traced;
     const uint8_t *pred = s->p[pg.num];
     const uint8_t *data = s->z[zt.num];
-    for (unsigned i = 0; i < kRegElements<U>; ++i) {
+    const unsigned elements = reg_elements<U>();
+    for (unsigned i = 0; i < elements; ++i) {
         if (!element_active<U>(pred, i)) continue;
         const uint64_t at = address(i);
         traced.push_back(at);

@@ -9,6 +9,7 @@
 
 // The executors' declarations come from their operand layouts.
 #include "sve/decode/forms.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
@@ -38,13 +39,15 @@ template <typename U> void clear_ffr_element(cpu_state *s, unsigned i) {
 template <typename T, typename U>
 aarch64_decode_rc load_non_fault(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,
                                  uint64_t address) {
-    uint8_t result[kVectorBytes];
-    std::memcpy(result, s->z[zt.num], kVectorBytes);
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    uint8_t result[kMaxVectorBytes];
+    ostrel::copy_vector(result, s->z[zt.num], vl_bytes);
     const uint8_t *pred = s->p[pg.num];
     bool page_readable = false;
     bool probed = false;
     uint64_t last_probe_offset = 0;
-    for (unsigned i = 0; i < kRegElements<U>; ++i) {
+    const unsigned elements = reg_elements<U>();
+    for (unsigned i = 0; i < elements; ++i) {
         if (!element_active<U>(pred, i)) {
             store_element<U>(result, i, U{0});
             continue;
@@ -61,7 +64,7 @@ aarch64_decode_rc load_non_fault(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg p
         else
             clear_ffr_element<U>(s, i);
     }
-    std::memcpy(s->z[zt.num], result, kVectorBytes);
+    ostrel::copy_vector(s->z[zt.num], result, vl_bytes);
     trace_contiguous<T, U>(s, pg, address, MEMACCESS_READ);
     return DECODE_OK;
 }
@@ -73,15 +76,17 @@ aarch64_decode_rc load_non_fault(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg p
 template <typename T, typename U>
 aarch64_decode_rc load_first_fault(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,
                                    uint64_t address) {
-    unsigned loadable = kRegElements<U>;
-    if (page_offset(address) > page_offset(address + kVectorBytes / sizeof(U) * sizeof(T)) &&
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    const unsigned elements = vl_bytes / sizeof(U);
+    unsigned loadable = elements;
+    if (page_offset(address) > page_offset(address + elements * sizeof(T)) &&
         !readable(address + page_size)) {
         const uint64_t first_page_bytes = page_size - page_offset(address);
         const uint64_t whole = first_page_bytes / sizeof(T);
         loadable = whole < loadable ? static_cast<unsigned>(whole) : loadable;
     }
-    uint8_t result[kVectorBytes];
-    std::memcpy(result, s->z[zt.num], kVectorBytes);
+    uint8_t result[kMaxVectorBytes];
+    ostrel::copy_vector(result, s->z[zt.num], vl_bytes);
     const uint8_t *pred = s->p[pg.num];
     for (unsigned i = 0; i < loadable; ++i) {
         const U value = element_active<U>(pred, i)
@@ -89,9 +94,9 @@ aarch64_decode_rc load_first_fault(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg
                             : U{0};
         store_element<U>(result, i, value);
     }
-    if (loadable < kRegElements<U>)
-        std::memset(s->ffr + loadable * sizeof(U), 0, kVectorBytes - loadable * sizeof(U));
-    std::memcpy(s->z[zt.num], result, kVectorBytes);
+    if (loadable < elements)
+        std::memset(s->ffr + loadable * sizeof(U), 0, vl_bytes - loadable * sizeof(U));
+    ostrel::copy_vector(s->z[zt.num], result, vl_bytes);
     trace_contiguous<T, U>(s, pg, address, MEMACCESS_READ);
     return DECODE_OK;
 }

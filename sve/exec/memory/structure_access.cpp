@@ -10,6 +10,7 @@
 
 // The executors' declarations come from their operand layouts.
 #include "sve/decode/forms.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
@@ -26,10 +27,12 @@ unsigned member_register(aarch64_z_reg zt, unsigned r) {
 template <typename T, unsigned N>
 aarch64_decode_rc load_structures(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,
                                   uint64_t address) {
-    uint8_t members[N][kVectorBytes] = {};
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    uint8_t members[N][kMaxVectorBytes] = {};
     ElementAddresses traced;
     const uint8_t *pred = s->p[pg.num];
-    for (unsigned i = 0; i < kRegElements<T>; ++i) {
+    const unsigned elements = reg_elements<T>();
+    for (unsigned i = 0; i < elements; ++i) {
         if (!element_active<T>(pred, i)) continue;
         const uint64_t first = address + uint64_t{i} * N * sizeof(T);
         traced.push_back(first);
@@ -37,7 +40,7 @@ aarch64_decode_rc load_structures(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg 
             store_element<T>(members[r], i, read_guest<T>(first + r * sizeof(T)));
     }
     for (unsigned r = 0; r < N; ++r)
-        std::memcpy(s->z[member_register(zt, r)], members[r], kVectorBytes);
+        ostrel::copy_vector(s->z[member_register(zt, r)], members[r], vl_bytes);
     emit_element_records(s, MEMACCESS_READ, N * sizeof(T), traced);
     return DECODE_OK;
 }
@@ -47,7 +50,8 @@ aarch64_decode_rc store_structures(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg
                                    uint64_t address) {
     ElementAddresses traced;
     const uint8_t *pred = s->p[pg.num];
-    for (unsigned i = 0; i < kRegElements<T>; ++i) {
+    const unsigned elements = reg_elements<T>();
+    for (unsigned i = 0; i < elements; ++i) {
         if (!element_active<T>(pred, i)) continue;
         const uint64_t first = address + uint64_t{i} * N * sizeof(T);
         traced.push_back(first);
@@ -61,7 +65,8 @@ aarch64_decode_rc store_structures(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg
 // Scalar plus immediate: the immediate counts whole transfers of N registers.
 template <typename T, unsigned N>
 uint64_t structure_block_address(const cpu_state &s, aarch64_i_rsp_reg xn, int imm) {
-    return read_gpr_or_sp(s, xn) + static_cast<uint64_t>(int64_t{imm}) * N * kVectorBytes;
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    return read_gpr_or_sp(s, xn) + static_cast<uint64_t>(int64_t{imm}) * N * vl_bytes;
 }
 
 } // namespace

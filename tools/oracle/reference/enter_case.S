@@ -45,18 +45,22 @@ ostrel_ref_template_begin:
     str     x1, [x0, #REF_BLOCK_HOST_FPSR]
 
     // FFR can only be written from a predicate register: go through P0 before P0 gets its own.
+    mov     x9, #IN(FFR)
+    add     x2, x0, x9
+    ldr     p0, [x2]
+    wrffr   p0.b
     mov     x9, #IN(P)
     add     x2, x0, x9
-    ldr     p0, [x2, #REF_FFR_INDEX, mul vl]
-    wrffr   p0.b
     .irp    n, 0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15
-    ldr     p\n, [x2, #\n, mul vl]
+    ldr     p\n, [x2]
+    add     x2, x2, #REF_PREDICATE_STRIDE
     .endr
 
     mov     x9, #IN(Z)
     add     x1, x0, x9
     .irp    n, 0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,30,31
-    ldr     z\n, [x1, #\n, mul vl]
+    ldr     z\n, [x1]
+    add     x1, x1, #REF_VECTOR_STRIDE
     .endr
 
     // Floating-point modes and flags last among the system registers: nothing below computes.
@@ -109,16 +113,20 @@ ostrel_ref_instruction_slot:
     mov     x9, #OUT(Z)
     add     x1, x0, x9
     .irp    n, 0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,30,31
-    str     z\n, [x1, #\n, mul vl]
+    str     z\n, [x1]
+    add     x1, x1, #REF_VECTOR_STRIDE
     .endr
 
     mov     x9, #OUT(P)
     add     x2, x0, x9
     .irp    n, 0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15
-    str     p\n, [x2, #\n, mul vl]
+    str     p\n, [x2]
+    add     x2, x2, #REF_PREDICATE_STRIDE
     .endr
     rdffr   p0.b
-    str     p0, [x2, #REF_FFR_INDEX, mul vl]
+    mov     x9, #OUT(FFR)
+    add     x2, x0, x9
+    str     p0, [x2]
 
     ldp     x19, x20, [sp, #16]
     ldp     x21, x22, [sp, #32]

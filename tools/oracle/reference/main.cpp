@@ -3,8 +3,9 @@
 // result per case to standard output as soon as it has it.
 //
 // Exit status: 0 at the end of the input; 1 on a malformed case or a failed write (one line on
-// standard error); 2 when it cannot set itself up (no SVE, wrong vector length, window taken);
-// 3 on a fault outside the case's instruction (a defect of the runner).
+// standard error); 2 when it cannot set itself up (no SVE, window taken) or cannot run at the
+// vector length a case records; 3 on a fault outside the case's instruction (a defect of the
+// runner).
 #include <unistd.h>
 
 #include <cstdio>
@@ -23,7 +24,7 @@ CaseRunner runner; // large; and the signal handlers outlive main's frame anyway
 
 int main() {
     std::string error;
-    if (!ensure_vector_length(error) || !runner.init(error)) {
+    if (!has_sve(error) || !runner.init(error)) {
         std::fprintf(stderr, "ostrel-oracle-ref: %s\n", error.c_str());
         return 2;
     }
@@ -35,6 +36,10 @@ int main() {
         if (status == ReadStatus::malformed) {
             std::fprintf(stderr, "ostrel-oracle-ref: case %lu: %s\n", index, error.c_str());
             return 1;
+        }
+        if (!ensure_vector_length(in.header.vector_bits / 8, error)) {
+            std::fprintf(stderr, "ostrel-oracle-ref: case %lu: %s\n", index, error.c_str());
+            return 2;
         }
         runner.run(in, out);
         if (!write_result(STDOUT_FILENO, out, error)) {

@@ -10,8 +10,14 @@
 #define REF_STATE_FPCR 260
 #define REF_STATE_FPSR 264
 #define REF_STATE_Z 272
-#define REF_STATE_P 6416 // P0..P15 then FFR, one 24-byte predicate after the other
-#define REF_STATE_BYTES 6832
+#define REF_STATE_P 8464   // P0..P15, one predicate after the other
+#define REF_STATE_FFR 8976 // FFR, after P15
+#define REF_STATE_BYTES 9016
+
+// Registers sit at the strides of the longest length whatever the length of the run, so the
+// entry sequence steps from one to the next by these rather than by "mul vl".
+#define REF_VECTOR_STRIDE 256
+#define REF_PREDICATE_STRIDE 32
 
 // Offsets inside the run block.
 #define REF_BLOCK_IN 0
@@ -21,9 +27,6 @@
 #define REF_BLOCK_HOST_FPCR (REF_BLOCK_HOST_SP + 16)
 #define REF_BLOCK_HOST_FPSR (REF_BLOCK_HOST_SP + 24)
 #define REF_BLOCK_BYTES (REF_BLOCK_HOST_SP + 32)
-
-// Predicate index of FFR in the P area, in units of the predicate length ("mul vl").
-#define REF_FFR_INDEX 16
 
 #ifndef __ASSEMBLER__
 
@@ -50,7 +53,9 @@ static_assert(offsetof(ArchState, fpcr) == REF_STATE_FPCR);
 static_assert(offsetof(ArchState, fpsr) == REF_STATE_FPSR);
 static_assert(offsetof(ArchState, z) == REF_STATE_Z);
 static_assert(offsetof(ArchState, p) == REF_STATE_P);
-static_assert(offsetof(ArchState, ffr) == REF_STATE_P + REF_FFR_INDEX * kPredicateBytes);
+static_assert(offsetof(ArchState, ffr) == REF_STATE_FFR);
+static_assert(sizeof ArchState::z[0] == REF_VECTOR_STRIDE);
+static_assert(sizeof ArchState::p[0] == REF_PREDICATE_STRIDE);
 static_assert(sizeof(ArchState) == REF_STATE_BYTES);
 static_assert(offsetof(RunBlock, in) == REF_BLOCK_IN);
 static_assert(offsetof(RunBlock, out) == REF_BLOCK_OUT);

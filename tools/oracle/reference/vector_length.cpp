@@ -4,8 +4,6 @@
 #include <sys/auxv.h>
 #include <sys/prctl.h>
 
-#include "tools/oracle/oracle_case.h"
-
 namespace ostrel::oracle::reference {
 namespace {
 
@@ -21,19 +19,24 @@ int current_vector_bytes() {
 
 } // namespace
 
-bool ensure_vector_length(std::string &error) {
-    if ((getauxval(AT_HWCAP) & HWCAP_SVE) == 0) {
-        error = "this processor has no SVE (under qemu: -cpu max,sve-default-vector-length=192)";
+bool has_sve(std::string &error) {
+    if ((getauxval(AT_HWCAP) & HWCAP_SVE) != 0) return true;
+    error = "this processor has no SVE (under qemu: -cpu max,sve-default-vector-length=BYTES)";
+    return false;
+}
+
+bool ensure_vector_length(unsigned bytes, std::string &error) {
+    // Every case of a run has the same length: ask the kernel only when it changes.
+    static unsigned known_bytes = 0;
+    if (bytes == known_bytes) return true;
+    if (current_vector_bytes() != static_cast<int>(bytes)) prctl(kSetVectorLength, bytes, 0, 0, 0);
+    const int now = current_vector_bytes();
+    if (now != static_cast<int>(bytes)) {
+        error = "the vector length is " + std::to_string(now) + " bytes and cannot be set to " +
+                std::to_string(bytes);
         return false;
     }
-    if (current_vector_bytes() != static_cast<int>(kVectorBytes))
-        prctl(kSetVectorLength, kVectorBytes, 0, 0, 0);
-    const int bytes = current_vector_bytes();
-    if (bytes != static_cast<int>(kVectorBytes)) {
-        error = "the vector length is " + std::to_string(bytes) + " bytes and cannot be set to " +
-                std::to_string(kVectorBytes);
-        return false;
-    }
+    known_bytes = bytes;
     return true;
 }
 
