@@ -72,9 +72,15 @@ install: build
 	cmake --install $(NATIVE) --prefix $(abspath $(PREFIX))
 	cmake --install $(AARCH64) --prefix $(abspath $(PREFIX)) --component runtime
 
+# The micro-benchmarks and the two front ends, then the side-by-side table against QEMU's SVE,
+# whose summary lines end the output (bench/side_by_side/run; BENCH_CLIENT_ITERATIONS sets the
+# two lengths of the client's counted runs).
+BENCH_CLIENT_ITERATIONS ?= 10 110
+
 bench: build
 	$(NATIVE)/bin/ostrel-bench
 	bench/front_ends
+	bench/side_by_side/run $(BENCH_CLIENT_ITERATIONS)
 
 clean:
 	rm -rf build
