@@ -8,8 +8,6 @@
 
 namespace {
 
-using ostrel::kMaxVectorBytes;
-
 // Rn and Rm are read at the width their descriptors give (W: 32 bits, X: 64 bits) and compared as
 // Signed or unsigned values.
 template <bool Signed, bool Inclusive>
@@ -30,27 +28,13 @@ aarch64_decode_rc run_while(cpu_state *s, const aarch64_p_reg &pd, const aarch64
         count =
             ostrel::while_true_count<T, Inclusive>(static_cast<T>(n), static_cast<T>(m), elements);
     }
-    uint8_t result[kMaxVectorBytes] = {};
+    uint8_t *pd_bytes = s->p[pd.num];
+    std::memset(pd_bytes, 0, vl_bytes);
     for (uint32_t e = 0; e < count; ++e)
-        result[e << size] = 1;
-    std::memcpy(s->p[pd.num], result, vl_bytes);
-
-    uint8_t all_true[kMaxVectorBytes];
-    std::memset(all_true, 1, vl_bytes);
-    switch (size) {
-    case 0:
-        sve_ptest<unsigned char>(s, all_true, result);
-        break;
-    case 1:
-        sve_ptest<unsigned short>(s, all_true, result);
-        break;
-    case 2:
-        sve_ptest<unsigned int>(s, all_true, result);
-        break;
-    default:
-        sve_ptest<unsigned long>(s, all_true, result);
-        break;
-    }
+        pd_bytes[e << size] = 1;
+    // PredTest against the all-true mask: the elements are true up to `count`, false after it.
+    s->nzcv = ostrel::with_flags(
+        s->nzcv, ostrel::pred_test_flags(true, count > 0, count > 0, count == elements));
     return DECODE_OK;
 }
 
