@@ -20,8 +20,9 @@ void compare_into(cpu_state &s, uint32_t pd, uint32_t pg, Truth truth) {
     const unsigned bytes = ostrel::vector_bytes();
     uint8_t result[ostrel::kMaxVectorBytes] = {};
     const uint8_t *governing = s.p[pg];
-    for (unsigned i = 0; i < bytes / sizeof(T); ++i)
-        if (element_active<T>(governing, i)) result[i * sizeof(T)] = truth(i) ? 1 : 0;
+    for_each_element<T>(bytes, [&](unsigned i) {
+        result[i * sizeof(T)] = static_cast<uint8_t>(governing[i * sizeof(T)] & truth(i) & 1u);
+    });
     sve_ptest<T>(&s, governing, result);
     std::memcpy(s.p[pd], result, bytes);
 }

@@ -5,6 +5,7 @@
 // old value.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -12,13 +13,13 @@
 
 namespace ostrel::integer {
 
-template <typename T> inline T load_element(const uint8_t *reg, unsigned i) {
+template <typename T> inline T load_element(const uint8_t *reg, std::size_t i) {
     T v;
     std::memcpy(&v, reg + i * sizeof(T), sizeof(T));
     return v;
 }
 
-template <typename T> inline void store_element(uint8_t *reg, unsigned i, T v) {
+template <typename T> inline void store_element(uint8_t *reg, std::size_t i, T v) {
     std::memcpy(reg + i * sizeof(T), &v, sizeof(T));
 }
 
@@ -26,6 +27,28 @@ template <typename T> inline void store_element(uint8_t *reg, unsigned i, T v) {
 // its other positions are not looked at.
 template <typename T> inline bool element_active(const uint8_t *pred, unsigned i) {
     return (pred[i * sizeof(T)] & 1u) != 0;
+}
+
+// All ones when the element is active, zero when not: the mask a branch-free loop blends with.
+// The element's predicate bytes are read as one little-endian T, whose bit 0 is that of its first
+// byte: a contiguous access like the data's, which the compiler vectorises.
+template <typename T> inline T active_mask(const uint8_t *pred, std::size_t i) {
+    return static_cast<T>(T{0} - static_cast<T>(load_element<T>(pred, i) & 1u));
+}
+
+// `active` where mask is all ones, `inactive` where it is zero.
+template <typename T> inline T blend(T mask, T active, T inactive) {
+    return static_cast<T>((active & mask) | (inactive & static_cast<T>(~mask)));
+}
+
+// body(i) for every element index of a vector of `bytes` bytes, 16 bytes at a time: every vector
+// length is a whole number of 16-byte blocks, and the fixed inner count lets the compiler turn the
+// body into vector code at the default optimisation level.
+template <typename T, typename Body> inline void for_each_element(unsigned bytes, Body &&body) {
+    constexpr std::size_t kPerBlock = 16 / sizeof(T);
+    for (std::size_t block = 0; block < bytes / sizeof(T); block += kPerBlock)
+        for (std::size_t j = 0; j < kPerBlock; ++j)
+            body(block + j);
 }
 
 // Elements of type T in one vector at the process's length; an executor reads it once, before
@@ -53,17 +76,18 @@ template <typename Fn> inline void with_element_type(uint32_t size_code, Fn &&fn
     }
 }
 
-// Zdn = Op(Zdn, Zm) on active elements; inactive elements keep Zdn.
+// Zdn = Op(Zdn, Zm) on active elements; inactive elements keep Zdn. Op runs on every element and
+// the predicate picks, so Op must be defined for any operands (none here traps).
 template <typename Op, typename T>
 void merging_binary(cpu_state &s, uint32_t zdn, uint32_t pg, uint32_t zm) {
     const unsigned bytes = vector_bytes();
     uint8_t result[kMaxVectorBytes];
     const uint8_t *a = s.z[zdn], *b = s.z[zm], *pred = s.p[pg];
-    for (unsigned i = 0; i < bytes / sizeof(T); ++i) {
+    for_each_element<T>(bytes, [&](std::size_t i) {
         const T old = load_element<T>(a, i);
         store_element<T>(result, i,
-                         element_active<T>(pred, i) ? Op::apply(old, load_element<T>(b, i)) : old);
-    }
+                         blend(active_mask<T>(pred, i), Op::apply(old, load_element<T>(b, i)), old));
+    });
     std::memcpy(s.z[zdn], result, bytes);
 }
 
@@ -73,13 +97,11 @@ void merging_ternary(cpu_state &s, uint32_t zd, uint32_t pg, uint32_t zn, uint32
     const unsigned bytes = vector_bytes();
     uint8_t result[kMaxVectorBytes];
     const uint8_t *d = s.z[zd], *a = s.z[zn], *b = s.z[zm], *pred = s.p[pg];
-    for (unsigned i = 0; i < bytes / sizeof(T); ++i) {
+    for_each_element<T>(bytes, [&](std::size_t i) {
         const T old = load_element<T>(d, i);
-        store_element<T>(result, i,
-                         element_active<T>(pred, i)
-                             ? Op::apply(old, load_element<T>(a, i), load_element<T>(b, i))
-                             : old);
-    }
+        const T value = Op::apply(old, load_element<T>(a, i), load_element<T>(b, i));
+        store_element<T>(result, i, blend(active_mask<T>(pred, i), value, old));
+    });
     std::memcpy(s.z[zd], result, bytes);
 }
 
@@ -89,8 +111,9 @@ void unpredicated_binary(cpu_state &s, uint32_t zd, uint32_t zn, uint32_t zm) {
     const unsigned bytes = vector_bytes();
     uint8_t result[kMaxVectorBytes];
     const uint8_t *a = s.z[zn], *b = s.z[zm];
-    for (unsigned i = 0; i < bytes / sizeof(T); ++i)
+    for_each_element<T>(bytes, [&](std::size_t i) {
         store_element<T>(result, i, Op::apply(load_element<T>(a, i), load_element<T>(b, i)));
+    });
     std::memcpy(s.z[zd], result, bytes);
 }
 
@@ -99,8 +122,8 @@ template <typename Op, typename T> void binary_with_immediate(cpu_state &s, uint
     const unsigned bytes = vector_bytes();
     uint8_t result[kMaxVectorBytes];
     const uint8_t *a = s.z[zdn];
-    for (unsigned i = 0; i < bytes / sizeof(T); ++i)
-        store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm));
+    for_each_element<T>(bytes,
+                        [&](std::size_t i) { store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm)); });
     std::memcpy(s.z[zdn], result, bytes);
 }
 

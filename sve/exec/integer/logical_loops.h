@@ -10,7 +10,9 @@
 
 namespace ostrel::logical {
 
-using integer::element_active;
+using integer::active_mask;
+using integer::blend;
+using integer::for_each_element;
 using integer::element_count;
 using integer::load_element;
 using integer::store_element;
@@ -21,10 +23,11 @@ void merging_unary(cpu_state &s, uint32_t zd, uint32_t pg, uint32_t zn) {
     const unsigned bytes = vector_bytes();
     uint8_t result[kMaxVectorBytes];
     const uint8_t *dst = s.z[zd], *src = s.z[zn], *pred = s.p[pg];
-    for (unsigned i = 0; i < bytes / sizeof(T); ++i)
+    for_each_element<T>(bytes, [&](unsigned i) {
         store_element<T>(result, i,
-                         element_active<T>(pred, i) ? Op::apply(load_element<T>(src, i))
-                                                    : load_element<T>(dst, i));
+                         blend(active_mask<T>(pred, i), Op::apply(load_element<T>(src, i)),
+                               load_element<T>(dst, i)));
+    });
     std::memcpy(s.z[zd], result, bytes);
 }
 
@@ -34,10 +37,10 @@ void merging_with_immediate(cpu_state &s, uint32_t zdn, uint32_t pg, uint64_t im
     const unsigned bytes = vector_bytes();
     uint8_t result[kMaxVectorBytes];
     const uint8_t *a = s.z[zdn], *pred = s.p[pg];
-    for (unsigned i = 0; i < bytes / sizeof(T); ++i) {
+    for_each_element<T>(bytes, [&](unsigned i) {
         const T old = load_element<T>(a, i);
-        store_element<T>(result, i, element_active<T>(pred, i) ? Op::apply(old, imm) : old);
-    }
+        store_element<T>(result, i, blend(active_mask<T>(pred, i), Op::apply(old, imm), old));
+    });
     std::memcpy(s.z[zdn], result, bytes);
 }
 
@@ -47,8 +50,8 @@ void unpredicated_with_immediate(cpu_state &s, uint32_t zd, uint32_t zn, uint64_
     const unsigned bytes = vector_bytes();
     uint8_t result[kMaxVectorBytes];
     const uint8_t *a = s.z[zn];
-    for (unsigned i = 0; i < bytes / sizeof(T); ++i)
-        store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm));
+    for_each_element<T>(bytes,
+                        [&](unsigned i) { store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm)); });
     std::memcpy(s.z[zd], result, bytes);
 }
 

@@ -7,20 +7,24 @@
 namespace {
 
 using ostrel::plain_type;
-using ostrel::integer::element_active;
+using ostrel::integer::active_mask;
+using ostrel::integer::blend;
 using ostrel::integer::load_element;
 using ostrel::integer::store_element;
 
+// What inactive elements take when they are zeroed.
+const uint8_t kZeroVector[ostrel::kMaxVectorBytes] = {};
+
 // Element i = Zn[i] where Pg is active, else Zm[i] (inactive_from == nullptr: 0).
 template <typename T>
-void choose(uint8_t *result, unsigned elements, const uint8_t *pred, const uint8_t *active_from,
+void choose(uint8_t *result, unsigned bytes, const uint8_t *pred, const uint8_t *active_from,
             const uint8_t *inactive_from) {
-    for (unsigned i = 0; i < elements; ++i) {
-        const T v = element_active<T>(pred, i) ? load_element<T>(active_from, i)
-                    : inactive_from != nullptr ? load_element<T>(inactive_from, i)
-                                               : T{0};
-        store_element<T>(result, i, v);
-    }
+    const uint8_t *otherwise = inactive_from != nullptr ? inactive_from : kZeroVector;
+    ostrel::integer::for_each_element<T>(bytes, [&](unsigned i) {
+        store_element<T>(result, i,
+                         blend(active_mask<T>(pred, i), load_element<T>(active_from, i),
+                               load_element<T>(otherwise, i)));
+    });
 }
 
 void choose_by_size(cpu_state *s, uint32_t zd, uint32_t size, const uint8_t *pred,
@@ -29,7 +33,7 @@ void choose_by_size(cpu_state *s, uint32_t zd, uint32_t size, const uint8_t *pre
     uint8_t result[ostrel::kMaxVectorBytes];
     ostrel::integer::with_element_type(size, [&](auto t) {
         using T = decltype(t);
-        choose<T>(result, bytes / sizeof(T), pred, active_from, inactive_from);
+        choose<T>(result, bytes, pred, active_from, inactive_from);
     });
     std::memcpy(s->z[zd], result, bytes);
 }
