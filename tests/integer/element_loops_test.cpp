@@ -28,7 +28,8 @@ struct ShiftCase {
 template <typename T> T shift_by_definition(const ShiftCase &c, T value, uint64_t amount) {
     const int bits = static_cast<int>(8 * sizeof(T));
     const i128 v = Int(value, bits, c.arithmetic ? 0 : 1);
-    const i128 shifted = c.left ? ShiftLeftInt(v, UInt(amount, 64)) : ShiftRightInt(v, UInt(amount, 64));
+    const i128 shifted =
+        c.left ? ShiftLeftInt(v, UInt(amount, 64)) : ShiftRightInt(v, UInt(amount, 64));
     return static_cast<T>(static_cast<uint64_t>(shifted));
 }
 
@@ -41,8 +42,8 @@ template <typename T> T shift_natively(const ShiftCase &c, T value, uint64_t amo
 template <typename T> void check_shifts(std::mt19937_64 &rng) {
     const ShiftCase cases[] = {{"LSL", false, true}, {"LSR", false, false}, {"ASR", true, false}};
     const uint64_t width = 8 * sizeof(T);
-    std::vector<uint64_t> amounts = {width - 1, width, width + 1, 255, 256, uint64_t{1} << 32,
-                                     uint64_t{1} << 63, ~uint64_t{0}};
+    std::vector<uint64_t> amounts = {
+        width - 1, width, width + 1, 255, 256, uint64_t{1} << 32, uint64_t{1} << 63, ~uint64_t{0}};
     for (uint64_t a = 0; a < width; ++a)
         amounts.push_back(a);
     const T extremes[] = {0, 1, static_cast<T>(~T{0}), static_cast<T>(T{1} << (width - 1)),

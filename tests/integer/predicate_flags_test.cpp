@@ -71,8 +71,8 @@ void fill(std::mt19937_64 &rng, Shape shape, unsigned bytes, unsigned step, uint
 }
 
 TEST(PredTestBytes, MatchesTheElementDefinitionAtEveryLengthAndSize) {
-    const Shape shapes[] = {Shape::random_bytes, Shape::none,   Shape::all,
-                            Shape::single,       Shape::only_upper_bytes, Shape::sparse};
+    const Shape shapes[] = {Shape::random_bytes,     Shape::none,  Shape::all, Shape::single,
+                            Shape::only_upper_bytes, Shape::sparse};
     std::mt19937_64 rng(7);
     alignas(8) uint8_t mask[kMaxVectorBytes], result[kMaxVectorBytes];
     int checked = 0;
@@ -110,13 +110,26 @@ template <typename T> void check_while_counts() {
     const T lo = L::min(), hi = L::max();
     // Pairs around every boundary: equal, one apart, the distance at the element count, the
     // extremes of the type, and wrapping.
-    const T values[] = {lo,     static_cast<T>(lo + 1), static_cast<T>(-1), 0, 1, 2, 47, 48, 49,
-                        255,    256,                    static_cast<T>(hi - 300), static_cast<T>(hi - 48),
-                        static_cast<T>(hi - 1), hi};
+    const T values[] = {lo,
+                        static_cast<T>(lo + 1),
+                        static_cast<T>(-1),
+                        0,
+                        1,
+                        2,
+                        47,
+                        48,
+                        49,
+                        255,
+                        256,
+                        static_cast<T>(hi - 300),
+                        static_cast<T>(hi - 48),
+                        static_cast<T>(hi - 1),
+                        hi};
     for (uint32_t elements : {2u, 16u, 48u, 256u})
         for (T rn : values)
             for (T rm : values)
-                for (T delta : {T(0), T(1), static_cast<T>(elements - 1), static_cast<T>(elements)}) {
+                for (T delta :
+                     {T(0), T(1), static_cast<T>(elements - 1), static_cast<T>(elements)}) {
                     const T near = static_cast<T>(rm - delta);
                     EXPECT_EQ((while_true_count<T, false>(near, rm, elements)),
                               (while_count_by_loop<T, false>(near, rm, elements)))

@@ -85,8 +85,8 @@ void merging_binary(cpu_state &s, uint32_t zdn, uint32_t pg, uint32_t zm) {
     const uint8_t *a = s.z[zdn], *b = s.z[zm], *pred = s.p[pg];
     for_each_element<T>(bytes, [&](std::size_t i) {
         const T old = load_element<T>(a, i);
-        store_element<T>(result, i,
-                         blend(active_mask<T>(pred, i), Op::apply(old, load_element<T>(b, i)), old));
+        store_element<T>(
+            result, i, blend(active_mask<T>(pred, i), Op::apply(old, load_element<T>(b, i)), old));
     });
     std::memcpy(s.z[zdn], result, bytes);
 }
@@ -122,8 +122,9 @@ template <typename Op, typename T> void binary_with_immediate(cpu_state &s, uint
     const unsigned bytes = vector_bytes();
     uint8_t result[kMaxVectorBytes];
     const uint8_t *a = s.z[zdn];
-    for_each_element<T>(bytes,
-                        [&](std::size_t i) { store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm)); });
+    for_each_element<T>(bytes, [&](std::size_t i) {
+        store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm));
+    });
     std::memcpy(s.z[zdn], result, bytes);
 }
 

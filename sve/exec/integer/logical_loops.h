@@ -12,8 +12,8 @@ namespace ostrel::logical {
 
 using integer::active_mask;
 using integer::blend;
-using integer::for_each_element;
 using integer::element_count;
+using integer::for_each_element;
 using integer::load_element;
 using integer::store_element;
 
@@ -23,7 +23,7 @@ void merging_unary(cpu_state &s, uint32_t zd, uint32_t pg, uint32_t zn) {
     const unsigned bytes = vector_bytes();
     uint8_t result[kMaxVectorBytes];
     const uint8_t *dst = s.z[zd], *src = s.z[zn], *pred = s.p[pg];
-    for_each_element<T>(bytes, [&](unsigned i) {
+    for_each_element<T>(bytes, [&](std::size_t i) {
         store_element<T>(result, i,
                          blend(active_mask<T>(pred, i), Op::apply(load_element<T>(src, i)),
                                load_element<T>(dst, i)));
@@ -37,7 +37,7 @@ void merging_with_immediate(cpu_state &s, uint32_t zdn, uint32_t pg, uint64_t im
     const unsigned bytes = vector_bytes();
     uint8_t result[kMaxVectorBytes];
     const uint8_t *a = s.z[zdn], *pred = s.p[pg];
-    for_each_element<T>(bytes, [&](unsigned i) {
+    for_each_element<T>(bytes, [&](std::size_t i) {
         const T old = load_element<T>(a, i);
         store_element<T>(result, i, blend(active_mask<T>(pred, i), Op::apply(old, imm), old));
     });
@@ -50,8 +50,9 @@ void unpredicated_with_immediate(cpu_state &s, uint32_t zd, uint32_t zn, uint64_
     const unsigned bytes = vector_bytes();
     uint8_t result[kMaxVectorBytes];
     const uint8_t *a = s.z[zn];
-    for_each_element<T>(bytes,
-                        [&](unsigned i) { store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm)); });
+    for_each_element<T>(bytes, [&](std::size_t i) {
+        store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm));
+    });
     std::memcpy(s.z[zd], result, bytes);
 }
 

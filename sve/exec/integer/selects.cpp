@@ -20,7 +20,7 @@ template <typename T>
 void choose(uint8_t *result, unsigned bytes, const uint8_t *pred, const uint8_t *active_from,
             const uint8_t *inactive_from) {
     const uint8_t *otherwise = inactive_from != nullptr ? inactive_from : kZeroVector;
-    ostrel::integer::for_each_element<T>(bytes, [&](unsigned i) {
+    ostrel::integer::for_each_element<T>(bytes, [&](std::size_t i) {
         store_element<T>(result, i,
                          blend(active_mask<T>(pred, i), load_element<T>(active_from, i),
                                load_element<T>(otherwise, i)));
