@@ -85,10 +85,10 @@ template <class T> FPLIB_ALWAYS_INLINE T fp_add(T op1, T op2, int negate2, FPSCR
 
 } // namespace detail
 
-template <class T> inline T FPAdd(T op1, T op2, FPSCR &fpscr) {
+template <class T> FPLIB_ALWAYS_INLINE T FPAdd(T op1, T op2, FPSCR &fpscr) {
     return detail::fp_add<T>(op1, op2, 0, fpscr);
 }
-template <class T> inline T FPSub(T op1, T op2, FPSCR &fpscr) {
+template <class T> FPLIB_ALWAYS_INLINE T FPSub(T op1, T op2, FPSCR &fpscr) {
     return detail::fp_add<T>(op1, op2, 1, fpscr);
 }
 
