@@ -74,7 +74,8 @@ void load_state(const CaseHeader &h, cpu_state &s) {
     s.nzcv = a.nzcv;
     s.fpsr = a.fpsr;
     s.fpcr = a.fpcr;
-    std::memcpy(s.z, a.z, sizeof s.z);
+    for (unsigned r = 0; r < 32; ++r)
+        std::memcpy(s.z[r], a.z[r], kVectorBytes);
     for (unsigned r = 0; r < kNumPRegs; ++r)
         for (unsigned i = 0; i < kVectorBytes; ++i)
             s.p[r][i] = packed_bit(a.p[r], i);
@@ -89,7 +90,8 @@ void store_state(const cpu_state &s, ArchState &a) {
     a.nzcv = static_cast<uint32_t>(s.nzcv);
     a.fpsr = s.fpsr;
     a.fpcr = s.fpcr;
-    std::memcpy(a.z, s.z, sizeof a.z);
+    for (unsigned r = 0; r < 32; ++r)
+        std::memcpy(a.z[r], s.z[r], kVectorBytes);
     // Only bit 0 of each predicate byte is meaningful.
     for (unsigned r = 0; r < kNumPRegs; ++r)
         for (unsigned i = 0; i < kVectorBytes; ++i)
