@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "sve/decode/forms.h"
+#include "sve/exec/integer/element_loops.h"
 #include "sve/exec/integer/pred_flags.h"
 #include "sve/exec/integer/while_loops.h"
 
@@ -28,10 +29,15 @@ aarch64_decode_rc run_while(cpu_state *s, const aarch64_p_reg &pd, const aarch64
         count =
             ostrel::while_true_count<T, Inclusive>(static_cast<T>(n), static_cast<T>(m), elements);
     }
+    // Whole elements, 1 in the first byte of a true one and zeros elsewhere, in a loop without
+    // branches.
     uint8_t *pd_bytes = s->p[pd.num];
-    std::memset(pd_bytes, 0, vl_bytes);
-    for (uint32_t e = 0; e < count; ++e)
-        pd_bytes[e << size] = 1;
+    ostrel::integer::with_element_type(size, [&](auto t) {
+        using T = decltype(t);
+        ostrel::integer::for_each_element<T>(vl_bytes, [&](std::size_t e) {
+            ostrel::integer::store_element<T>(pd_bytes, e, static_cast<T>(e < count));
+        });
+    });
     // PredTest against the all-true mask: the elements are true up to `count`, false after it.
     s->nzcv = ostrel::with_flags(
         s->nzcv, ostrel::pred_test_flags(true, count > 0, count > 0, count == elements));
