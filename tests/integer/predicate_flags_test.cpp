@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <random>
 
 #include "sve/exec/integer/pred_flags.h"
 #include "sve/exec/integer/while_loops.h"
+#include "sve/kernels/vec_value.h"
 
 namespace ostrel {
 namespace {
@@ -151,6 +153,26 @@ TEST(WhileTrueCount, ClosedFormMatchesTheIncrementLoop) {
     check_while_counts<uint32_t>();
     check_while_counts<int64_t>();
     check_while_counts<uint64_t>();
+}
+
+// Bytes to bits and back eight at a time, against one bit at a time; the upper bits of each
+// byte are noise that must not count, and bits past the length stay clear.
+TEST(PredicatePacking, MatchesOneBitAtATimeAtEveryLength) {
+    const Shape shapes[] = {Shape::random_bytes, Shape::none, Shape::all, Shape::single,
+                            Shape::only_upper_bytes};
+    std::mt19937_64 rng(13);
+    alignas(8) uint8_t bytes[kMaxVectorBytes], back[kMaxVectorBytes];
+    for (unsigned count = 16; count <= kMaxVectorBytes; count += 16)
+        for (Shape shape : shapes) {
+            fill(rng, shape, count, 1, bytes);
+            const PredV packed = pack_predicate_bytes(bytes, count);
+            for (unsigned i = 0; i < 256; ++i)
+                ASSERT_EQ(packed.bit(i), i < count && (bytes[i] & 1)) << count << " bit " << i;
+            std::memset(back, 0xee, sizeof back);
+            unpack_predicate_bits(packed, count, back);
+            for (unsigned i = 0; i < kMaxVectorBytes; ++i)
+                ASSERT_EQ(back[i], i < count ? (bytes[i] & 1) : 0xee) << count << " byte " << i;
+        }
 }
 
 } // namespace
