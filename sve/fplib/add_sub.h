@@ -64,7 +64,13 @@ template <class T> FPLIB_ALWAYS_INLINE T fp_add(T op1, T op2, int negate2, FPSCR
     const int mode = fp_mode_word(fpscr);
     int flags = 0;
     T result;
-    if constexpr (sizeof(T) >= 4) {
+    if constexpr (sizeof(T) == 2) {
+        if (host_add_half(op1, static_cast<T>(op2 ^ (negate2 ? Fmt::sign_bit : 0)), mode, &result,
+                          &flags)) {
+            fp_merge_flags(fpscr, flags);
+            return result;
+        }
+    } else {
         if (host_add<T>(op1, static_cast<T>(op2 ^ (negate2 ? Fmt::sign_bit : 0)), mode, &result,
                         &flags)) {
             fp_merge_flags(fpscr, flags);

@@ -77,6 +77,40 @@ template <class T> inline bool host_add(T op1, T op2, int mode, T *result, int *
     return true;
 }
 
+// Half precision: a normal half widens exactly to double, and the sum of two normal halves is
+// exact in double (it spans at most 41 significant bits). Rounding it to the 11 bits of a half
+// is adding and removing 1.5 x 2^(e + 42), whose ulp in double is the half ulp 2^(e - 10) of the
+// sum's binade e: to nearest, ties to even, because the constant is an even multiple of it. Sums
+// whose binade is not well inside the half normal range are declined.
+inline double normal_half_to_double(uint16_t h) {
+    const uint64_t sign = h >> 15, exponent = (h >> 10) & 0x1fu, fraction = h & 0x3ffu;
+    const uint64_t bits = sign << 63 | (exponent + 1023 - 15) << 52 | fraction << 42;
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    return d;
+}
+
+inline bool host_add_half(uint16_t op1, uint16_t op2, int mode, uint16_t *result, int *flags) {
+    if (!kHostArithmeticUsable || (mode & FPLIB_RM_MASK) != FPRounding_TIEEVEN ||
+        !fp_is_normal(op1) || !fp_is_normal(op2))
+        return false;
+    const double sum = normal_half_to_double(op1) + normal_half_to_double(op2);
+    uint64_t sum_bits;
+    std::memcpy(&sum_bits, &sum, sizeof sum_bits);
+    const int binade = static_cast<int>((sum_bits >> 52) & 0x7ff) - 1023;
+    if (binade < -13 || binade > 14) return false; // half normals are binades -14 .. 15
+    const uint64_t constant_bits = uint64_t(binade + 42 + 1023) << 52 | uint64_t{1} << 51;
+    double constant;
+    std::memcpy(&constant, &constant_bits, sizeof constant);
+    const double rounded = (sum + constant) - constant;
+    uint64_t bits;
+    std::memcpy(&bits, &rounded, sizeof bits);
+    const uint64_t exponent = ((bits >> 52) & 0x7ff) - 1023 + 15;
+    *result = static_cast<uint16_t>((bits >> 63) << 15 | exponent << 10 | ((bits >> 42) & 0x3ff));
+    if (rounded != sum) *flags |= FPSCR_IXC;
+    return true;
+}
+
 // sqrt(op) of a positive normal op whose root's square stays far above the denormals, so that
 // fma(root, root, -op), the exact remainder, decides inexact.
 template <class T> inline bool host_sqrt(T op, int mode, T *result, int *flags) {

@@ -60,6 +60,29 @@ TEST(HostAdd, BitsAndInexactAsTheSoftwareSum) {
         check_add<uint64_t>(c.spread, c.min_answered_percent);
 }
 
+// Half sums through double: the same bits and inexact flag as the software sum, over random
+// normal pairs of every exponent, and they are answered for ordinary operands.
+TEST(HostAddHalf, BitsAndInexactAsTheSoftwareSum) {
+    if (!detail::kHostArithmeticUsable) GTEST_SKIP() << "this host computes in software only";
+    std::mt19937_64 rng(17);
+    int answered = 0, inexact = 0;
+    const int cases = 200000;
+    for (int i = 0; i < cases; ++i) {
+        const uint16_t a = random_normal<uint16_t>(rng, 14), b = random_normal<uint16_t>(rng, 14);
+        uint16_t fast = 0;
+        int fast_flags = 0, soft_flags = 0;
+        if (!detail::host_add_half(a, b, FPRounding_TIEEVEN, &fast, &fast_flags)) continue;
+        ++answered;
+        inexact += fast_flags != 0;
+        const uint16_t soft = software_sum<uint16_t>(a, b, FPRounding_TIEEVEN, &soft_flags);
+        ASSERT_EQ(fast, soft) << std::hex << a << " + " << b;
+        ASSERT_EQ(fast_flags, soft_flags) << std::hex << a << " + " << b;
+    }
+    EXPECT_GE(answered * 100, cases * 60);
+    EXPECT_GT(inexact, 0);
+    EXPECT_LT(inexact, answered);
+}
+
 TEST(HostAdd, DeclinesOtherRoundingModesAndSpecialOperands) {
     using Fmt = FPFormat<uint64_t>;
     const uint64_t one = Fmt::one, tiny = 1, inf = Fmt::infinity, nan = Fmt::default_nan;
