@@ -3,11 +3,21 @@
 #include <cstring>
 
 #include "sve/decode/forms.h"
-#include "sve/exec/integer/element_loops.h"
 #include "sve/exec/integer/pred_flags.h"
 #include "sve/exec/integer/while_loops.h"
 
 namespace {
+
+// The all-true predicate of each element size (1 in the first byte of every element).
+struct AllTruePatterns {
+    uint8_t bytes[4][ostrel::kMaxVectorBytes];
+    constexpr AllTruePatterns() : bytes() {
+        for (unsigned size = 0; size < 4; ++size)
+            for (unsigned i = 0; i < ostrel::kMaxVectorBytes; i += 1u << size)
+                bytes[size][i] = 1;
+    }
+};
+constexpr AllTruePatterns kAllTrue;
 
 // Rn and Rm are read at the width their descriptors give (W: 32 bits, X: 64 bits) and compared as
 // Signed or unsigned values.
@@ -29,15 +39,11 @@ aarch64_decode_rc run_while(cpu_state *s, const aarch64_p_reg &pd, const aarch64
         count =
             ostrel::while_true_count<T, Inclusive>(static_cast<T>(n), static_cast<T>(m), elements);
     }
-    // Whole elements, 1 in the first byte of a true one and zeros elsewhere, in a loop without
-    // branches.
-    uint8_t *pd_bytes = s->p[pd.num];
-    ostrel::integer::with_element_type(size, [&](auto t) {
-        using T = decltype(t);
-        ostrel::integer::for_each_element<T>(vl_bytes, [&](std::size_t e) {
-            ostrel::integer::store_element<T>(pd_bytes, e, static_cast<T>(e < count));
-        });
-    });
+    // The true elements are a prefix: a copy of the all-true pattern of the element size, then
+    // zeros.
+    const unsigned true_bytes = count << size;
+    std::memcpy(s->p[pd.num], kAllTrue.bytes[size], true_bytes);
+    std::memset(s->p[pd.num] + true_bytes, 0, vl_bytes - true_bytes);
     // PredTest against the all-true mask: the elements are true up to `count`, false after it.
     s->nzcv = ostrel::with_flags(
         s->nzcv, ostrel::pred_test_flags(true, count > 0, count > 0, count == elements));
