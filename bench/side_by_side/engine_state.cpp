@@ -7,7 +7,9 @@ namespace ostrel::bench {
 void load_register_image(const RegisterImage &image, cpu_state &cpu) {
     std::memset(&cpu, 0, sizeof cpu);
     std::memcpy(cpu.x, image.x, sizeof image.x);
-    std::memcpy(cpu.z, image.z, sizeof image.z);
+    // The register file's vectors are wider than the image's: one register at a time.
+    for (unsigned r = 0; r < 32; ++r)
+        std::memcpy(cpu.z[r], image.z[r], kImageVectorBytes);
     for (unsigned r = 0; r < 16; ++r)
         for (unsigned i = 0; i < kImageVectorBytes; ++i)
             cpu.p[r][i] = image.p[r][i];

@@ -10,9 +10,7 @@ CpuContext make_kernel_context(const cpu_state &s) {
     ctx.fpsr = s.fpsr;
     ctx.fpcr = s.fpcr & kKernelFpcrMask;
     ctx.vl = vl_bytes / 8;
-    ctx.ffr.clear();
-    for (unsigned i = 0; i < vl_bytes; ++i)
-        ctx.ffr.words[i >> 6] |= uint64_t{s.ffr[i] & 1u} << (i & 63);
+    ctx.ffr = pack_predicate_bytes(s.ffr, vl_bytes);
     return ctx;
 }
 
@@ -20,8 +18,7 @@ void copy_back_kernel_context(cpu_state &s, const CpuContext &ctx) {
     const unsigned vl_bytes = ostrel::vector_bytes();
     s.nzcv = ctx.nzcv;
     s.fpsr = ctx.fpsr;
-    for (unsigned i = 0; i < vl_bytes; ++i)
-        s.ffr[i] = ctx.ffr.bit(i);
+    unpack_predicate_bits(ctx.ffr, vl_bytes, s.ffr);
 }
 
 } // namespace ostrel::decode

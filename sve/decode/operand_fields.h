@@ -96,13 +96,7 @@ template <unsigned Lo, unsigned Width = 4, typename Qual = RowSize, Packing Pk =
         return descriptor<aarch64_p_reg>(Pk, field(e, Lo, Width), Qual::code(r));
     }
     static PredV value(const cpu_state &s, uint32_t e, const RowInfo &) {
-        PredV p;
-        p.clear();
-        const uint8_t *bytes = s.p[field(e, Lo, Width)];
-        const unsigned count = vector_bytes();
-        for (unsigned i = 0; i < count; ++i)
-            p.words[i >> 6] |= uint64_t{bytes[i] & 1u} << (i & 63);
-        return p;
+        return pack_predicate_bytes(s.p[field(e, Lo, Width)], vector_bytes());
     }
     static void describe(std::string &out, uint32_t e, const RowInfo &r) {
         text::append_p(out, field(e, Lo, Width), Qual::code(r));

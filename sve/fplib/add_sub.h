@@ -1,4 +1,5 @@
-// FPAdd and FPSub: alignment with three guard bits and a sticky bit, one rounding. Defined here so
+// FPAdd and FPSub: single and double on the host's adder where that is exact (host_exact.h),
+// otherwise alignment with three guard bits and a sticky bit, one rounding. Defined here so
 // that element loops inline the common case of two normal operands; NaNs, infinities, zeros and
 // denormals take the out-of-line path (add_sub.cpp), which ends in the same sum.
 #pragma once
@@ -6,6 +7,7 @@
 #include "sve/fplib/fp_round.h"
 #include "sve/fplib/fp_unpack.h"
 #include "sve/fplib/fpscr.h"
+#include "sve/fplib/host_exact.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -62,6 +64,19 @@ template <class T> FPLIB_ALWAYS_INLINE T fp_add(T op1, T op2, int negate2, FPSCR
     const int mode = fp_mode_word(fpscr);
     int flags = 0;
     T result;
+    if constexpr (sizeof(T) == 2) {
+        if (host_add_half(op1, static_cast<T>(op2 ^ (negate2 ? Fmt::sign_bit : 0)), mode, &result,
+                          &flags)) {
+            fp_merge_flags(fpscr, flags);
+            return result;
+        }
+    } else {
+        if (host_add<T>(op1, static_cast<T>(op2 ^ (negate2 ? Fmt::sign_bit : 0)), mode, &result,
+                        &flags)) {
+            fp_merge_flags(fpscr, flags);
+            return result;
+        }
+    }
     if (fp_is_normal(op1) && fp_is_normal(op2)) {
         const T b = static_cast<T>(op2 ^ (negate2 ? Fmt::sign_bit : 0));
         const T big = static_cast<T>(op1 ^ ((op1 ^ b) & fp_add_swap_mask(op1, b)));
@@ -76,10 +91,10 @@ template <class T> FPLIB_ALWAYS_INLINE T fp_add(T op1, T op2, int negate2, FPSCR
 
 } // namespace detail
 
-template <class T> inline T FPAdd(T op1, T op2, FPSCR &fpscr) {
+template <class T> FPLIB_ALWAYS_INLINE T FPAdd(T op1, T op2, FPSCR &fpscr) {
     return detail::fp_add<T>(op1, op2, 0, fpscr);
 }
-template <class T> inline T FPSub(T op1, T op2, FPSCR &fpscr) {
+template <class T> FPLIB_ALWAYS_INLINE T FPSub(T op1, T op2, FPSCR &fpscr) {
     return detail::fp_add<T>(op1, op2, 1, fpscr);
 }
 

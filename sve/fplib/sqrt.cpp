@@ -4,6 +4,7 @@
 #include "sve/fplib/fp_round.h"
 #include "sve/fplib/fp_unpack.h"
 #include "sve/fplib/fplib.h"
+#include "sve/fplib/host_exact.h"
 
 namespace ostrel::fplib {
 
@@ -68,8 +69,14 @@ template <class T> T FPSqrt(T op, FPSCR &fpscr) {
     using Wide = typename Fmt::Wide;
     const int mode = fp_mode_word(fpscr);
     int flags = 0;
-    FPUnpacked<T> a = fp_unpack(op, mode, &flags);
     T result;
+    if constexpr (sizeof(T) >= 4) {
+        if (detail::host_sqrt<T>(op, mode, &result, &flags)) {
+            fp_merge_flags(fpscr, flags);
+            return result;
+        }
+    }
+    FPUnpacked<T> a = fp_unpack(op, mode, &flags);
     if (Fmt::is_nan(op)) {
         result = fp_process_nan(op, mode, &flags);
     } else if (a.is_zero()) {

@@ -92,7 +92,7 @@ TEST(BenchSetup, EveryClassRunsInsideItsBuffer) {
         ASSERT_NE(handler, nullptr);
         for (int i = 0; i < 64; ++i)
             ASSERT_EQ(handler(setup.cpu(), c.word), DECODE_OK);
-        for (unsigned i = 0; i < ostrel::kVectorBytes; ++i)
+        for (unsigned i = 0; i < kImageVectorBytes; ++i)
             ASSERT_EQ(setup.cpu()->ffr[i] & 1, 1) << "FFR bit " << i;
     }
 }
@@ -101,12 +101,12 @@ TEST(BenchSetup, StoresGoToTheStoreAreaAndLoadsComeFromTheBuffer) {
     const BenchClass &store = *find_bench_class("st1d");
     EngineSetup st(store);
     ASSERT_EQ(get_sve_handler(store.word)(st.cpu(), store.word), DECODE_OK);
-    EXPECT_EQ(std::memcmp(st.buffer() + kStoreOffset, st.cpu()->z[1], ostrel::kVectorBytes), 0);
+    EXPECT_EQ(std::memcmp(st.buffer() + kStoreOffset, st.cpu()->z[1], kImageVectorBytes), 0);
 
     const BenchClass &load = *find_bench_class("ld1d");
     EngineSetup ld(load);
     ASSERT_EQ(get_sve_handler(load.word)(ld.cpu(), load.word), DECODE_OK);
-    EXPECT_EQ(std::memcmp(ld.buffer(), ld.cpu()->z[0], ostrel::kVectorBytes), 0);
+    EXPECT_EQ(std::memcmp(ld.buffer(), ld.cpu()->z[0], kImageVectorBytes), 0);
 }
 
 // Timings start over from the same state: reset undoes what the instruction changed in
@@ -120,7 +120,7 @@ TEST(BenchSetup, ResetRestoresRegistersAndBuffer) {
         std::memcpy(fresh.get(), setup.cpu(), sizeof *fresh);
         const std::vector<uint8_t> fresh_buffer(setup.buffer(), setup.buffer() + kBufferBytes);
         // Stores change the store area only if it held something else first.
-        std::memset(setup.buffer() + kStoreOffset, 0, ostrel::kVectorBytes);
+        std::memset(setup.buffer() + kStoreOffset, 0, kImageVectorBytes);
         for (int i = 0; i < 3; ++i)
             get_sve_handler(c.word)(setup.cpu(), c.word);
         setup.reset();

@@ -1,5 +1,7 @@
 #include "tools/oracle/row_traits.h"
 
+#include "tools/oracle/oracle_case.h"
+
 #include <cctype>
 #include <cstring>
 

@@ -10,8 +10,6 @@
 #include "sve/exec/integer/pred_flags.h"
 
 using namespace ostrel::integer;
-using ostrel::copy_vector;
-using ostrel::for_each_element;
 
 namespace {
 
@@ -20,13 +18,15 @@ namespace {
 template <typename T, typename Truth>
 void compare_into(cpu_state &s, uint32_t pd, uint32_t pg, Truth truth) {
     const unsigned bytes = ostrel::vector_bytes();
-    uint8_t result[ostrel::kMaxVectorBytes] = {};
+    uint8_t result[ostrel::kMaxVectorBytes];
     const uint8_t *governing = s.p[pg];
-    for_each_element<T>(bytes, [&](unsigned i) {
-        if (element_active<T>(governing, i)) result[i * sizeof(T)] = truth(i) ? 1 : 0;
+    for_each_element<T>(bytes, [&](std::size_t i) {
+        // The whole element is written: bit 0 of its first byte, zero in the others.
+        store_element<T>(result, i,
+                         static_cast<T>(load_element<T>(governing, i) & T(truth(i) ? 1 : 0)));
     });
     sve_ptest<T>(&s, governing, result);
-    copy_vector(s.p[pd], result, bytes);
+    std::memcpy(s.p[pd], result, bytes);
 }
 
 // The element size is that of the destination predicate.
@@ -36,7 +36,7 @@ aarch64_decode_rc vectors(cpu_state *s, aarch64_p_reg pd, aarch64_p_reg pg, aarc
     with_element_type(ostrel::plain_type(pd), [&](auto t) {
         using T = decltype(t);
         const uint8_t *a = s->z[zn.num], *b = s->z[zm.num];
-        compare_into<T>(*s, pd.num, pg.num, [&](unsigned i) {
+        compare_into<T>(*s, pd.num, pg.num, [&](std::size_t i) {
             return compare_elements<R, Signed>(load_element<T>(a, i), load_element<T>(b, i));
         });
     });
@@ -51,7 +51,7 @@ aarch64_decode_rc immediate(cpu_state *s, aarch64_p_reg pd, aarch64_p_reg pg, aa
     with_element_type(ostrel::plain_type(pd), [&](auto t) {
         using T = decltype(t);
         const uint8_t *a = s->z[zn.num];
-        compare_into<T>(*s, pd.num, pg.num, [&](unsigned i) {
+        compare_into<T>(*s, pd.num, pg.num, [&](std::size_t i) {
             return compare_wide<R, Signed>(load_element<T>(a, i), static_cast<uint64_t>(imm));
         });
     });

@@ -1,10 +1,11 @@
 // Element loops of the integer executors at the process's vector length: element
 // access, the element-size dispatch and the loop shapes (predicated with merging, for two or
-// three sources; unpredicated; with an immediate). Each loop works a 16-byte block at a time,
-// reading the sources' block before writing the destination's, so a source that is also the
-// destination is read with its old value.
+// three sources; unpredicated; with an immediate). Each loop builds its result in a temporary
+// and copies it over the destination, so a source that is also the destination is read with its
+// old value.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -13,13 +14,13 @@
 
 namespace ostrel::integer {
 
-template <typename T> inline T load_element(const uint8_t *reg, unsigned i) {
+template <typename T> inline T load_element(const uint8_t *reg, std::size_t i) {
     T v;
     std::memcpy(&v, reg + i * sizeof(T), sizeof(T));
     return v;
 }
 
-template <typename T> inline void store_element(uint8_t *reg, unsigned i, T v) {
+template <typename T> inline void store_element(uint8_t *reg, std::size_t i, T v) {
     std::memcpy(reg + i * sizeof(T), &v, sizeof(T));
 }
 
@@ -28,6 +29,20 @@ template <typename T> inline void store_element(uint8_t *reg, unsigned i, T v) {
 template <typename T> inline bool element_active(const uint8_t *pred, unsigned i) {
     return (pred[i * sizeof(T)] & 1u) != 0;
 }
+
+// All ones when the element is active, zero when not: the mask a branch-free loop blends with.
+// The element's predicate bytes are read as one little-endian T, whose bit 0 is that of its first
+// byte: a contiguous access like the data's, which the compiler vectorises.
+template <typename T> inline T active_mask(const uint8_t *pred, std::size_t i) {
+    return static_cast<T>(T{0} - static_cast<T>(load_element<T>(pred, i) & 1u));
+}
+
+// `active` where mask is all ones, `inactive` where it is zero.
+template <typename T> inline T blend(T mask, T active, T inactive) {
+    return static_cast<T>((active & mask) | (inactive & static_cast<T>(~mask)));
+}
+
+using ostrel::for_each_element;
 
 // Elements of type T in one vector at the process's length; an executor reads it once, before
 // its loop.
@@ -54,65 +69,56 @@ template <typename Fn> inline void with_element_type(uint32_t size_code, Fn &&fn
     }
 }
 
-// Zd, block by block, from the same block of each source: element(in, j, i) gives element j of
-// the block (element i of the vector) from the blocks' copies in[0..N). Every source block is read
-// before Zd's block is written, and an element depends only on the sources' elements at its own
-// position, so a destination that is also a source is read with its old value. The element
-// functions are total, so the merging loops compute every element and then choose, which keeps
-// the loop free of branches.
-template <typename T, unsigned N, typename Element>
-inline void blockwise(uint8_t *zd, const uint8_t *const (&sources)[N], unsigned bytes,
-                      Element &&element) {
-    constexpr unsigned kPerBlock = kVectorBlockBytes / sizeof(T);
-    for (unsigned at = 0; at < bytes; at += kVectorBlockBytes) {
-        uint8_t in[N][kVectorBlockBytes];
-        for (unsigned k = 0; k < N; ++k)
-            std::memcpy(in[k], sources[k] + at, kVectorBlockBytes);
-        for (unsigned j = 0; j < kPerBlock; ++j)
-            store_element<T>(zd + at, j, element(in, j, at / sizeof(T) + j));
-    }
-}
-
-// Zdn = Op(Zdn, Zm) on active elements; inactive elements keep Zdn.
+// Zdn = Op(Zdn, Zm) on active elements; inactive elements keep Zdn. Op runs on every element and
+// the predicate picks, so Op must be defined for any operands (none here traps).
 template <typename Op, typename T>
 void merging_binary(cpu_state &s, uint32_t zdn, uint32_t pg, uint32_t zm) {
-    const uint8_t *pred = s.p[pg];
-    blockwise<T>(s.z[zdn], {s.z[zdn], s.z[zm]}, vector_bytes(),
-                 [pred](const uint8_t(*in)[kVectorBlockBytes], unsigned j, unsigned i) {
-                     const T old = load_element<T>(in[0], j);
-                     const T value = Op::apply(old, load_element<T>(in[1], j));
-                     return element_active<T>(pred, i) ? value : old;
-                 });
+    const unsigned bytes = vector_bytes();
+    uint8_t result[kMaxVectorBytes];
+    const uint8_t *a = s.z[zdn], *b = s.z[zm], *pred = s.p[pg];
+    for_each_element<T>(bytes, [&](std::size_t i) {
+        const T old = load_element<T>(a, i);
+        store_element<T>(
+            result, i, blend(active_mask<T>(pred, i), Op::apply(old, load_element<T>(b, i)), old));
+    });
+    std::memcpy(s.z[zdn], result, bytes);
 }
 
 // Zd = Op(Zd, Zn, Zm) on active elements; inactive elements keep Zd.
 template <typename Op, typename T>
 void merging_ternary(cpu_state &s, uint32_t zd, uint32_t pg, uint32_t zn, uint32_t zm) {
-    const uint8_t *pred = s.p[pg];
-    blockwise<T>(s.z[zd], {s.z[zd], s.z[zn], s.z[zm]}, vector_bytes(),
-                 [pred](const uint8_t(*in)[kVectorBlockBytes], unsigned j, unsigned i) {
-                     const T old = load_element<T>(in[0], j);
-                     const T value =
-                         Op::apply(old, load_element<T>(in[1], j), load_element<T>(in[2], j));
-                     return element_active<T>(pred, i) ? value : old;
-                 });
+    const unsigned bytes = vector_bytes();
+    uint8_t result[kMaxVectorBytes];
+    const uint8_t *d = s.z[zd], *a = s.z[zn], *b = s.z[zm], *pred = s.p[pg];
+    for_each_element<T>(bytes, [&](std::size_t i) {
+        const T old = load_element<T>(d, i);
+        const T value = Op::apply(old, load_element<T>(a, i), load_element<T>(b, i));
+        store_element<T>(result, i, blend(active_mask<T>(pred, i), value, old));
+    });
+    std::memcpy(s.z[zd], result, bytes);
 }
 
 // Zd = Op(Zn, Zm) on every element.
 template <typename Op, typename T>
 void unpredicated_binary(cpu_state &s, uint32_t zd, uint32_t zn, uint32_t zm) {
-    blockwise<T>(s.z[zd], {s.z[zn], s.z[zm]}, vector_bytes(),
-                 [](const uint8_t(*in)[kVectorBlockBytes], unsigned j, unsigned) {
-                     return Op::apply(load_element<T>(in[0], j), load_element<T>(in[1], j));
-                 });
+    const unsigned bytes = vector_bytes();
+    uint8_t result[kMaxVectorBytes];
+    const uint8_t *a = s.z[zn], *b = s.z[zm];
+    for_each_element<T>(bytes, [&](std::size_t i) {
+        store_element<T>(result, i, Op::apply(load_element<T>(a, i), load_element<T>(b, i)));
+    });
+    std::memcpy(s.z[zd], result, bytes);
 }
 
 // Zdn = Op(Zdn, imm) on every element.
 template <typename Op, typename T> void binary_with_immediate(cpu_state &s, uint32_t zdn, T imm) {
-    blockwise<T>(s.z[zdn], {s.z[zdn]}, vector_bytes(),
-                 [imm](const uint8_t(*in)[kVectorBlockBytes], unsigned j, unsigned) {
-                     return Op::apply(load_element<T>(in[0], j), imm);
-                 });
+    const unsigned bytes = vector_bytes();
+    uint8_t result[kMaxVectorBytes];
+    const uint8_t *a = s.z[zdn];
+    for_each_element<T>(bytes, [&](std::size_t i) {
+        store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm));
+    });
+    std::memcpy(s.z[zdn], result, bytes);
 }
 
 } // namespace ostrel::integer

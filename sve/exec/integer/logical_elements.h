@@ -29,25 +29,25 @@ struct BicElement {
 
 // ---- shifts -------------------------------------------------------------------------------------
 // The amount is read unsigned (the element of a vector operand, a wide 64-bit element or a
-// decoded immediate). The 128-bit shift helpers clamp large amounts, so an amount at or above
-// the element width gives the sign fill for ASR and 0 for LSR and LSL, however large it is.
+// decoded immediate). An amount at or above the element width gives the sign fill for ASR and 0
+// for LSR and LSL, however large it is. Native shifts on the element's own width (counts below
+// it are defined for C++ shifts), so that element loops become vector code.
 
 struct AsrElement {
     template <typename T> static T apply(T value, uint64_t amount) {
-        return static_cast<T>(
-            bits(ShiftRightInt(Int(value, kElementBits<T>, kSigned), UInt(amount, 64))));
+        using S = std::make_signed_t<T>;
+        const uint64_t last = kElementBits<T> - 1;
+        return static_cast<T>(static_cast<S>(value) >> (amount < last ? amount : last));
     }
 };
 struct LsrElement {
     template <typename T> static T apply(T value, uint64_t amount) {
-        return static_cast<T>(
-            bits(ShiftRightInt(Int(value, kElementBits<T>, kUnsigned), UInt(amount, 64))));
+        return amount < kElementBits<T> ? static_cast<T>(value >> amount) : T{0};
     }
 };
 struct LslElement {
     template <typename T> static T apply(T value, uint64_t amount) {
-        return static_cast<T>(
-            bits(ShiftLeftInt(Int(value, kElementBits<T>, kUnsigned), UInt(amount, 64))));
+        return amount < kElementBits<T> ? static_cast<T>(value << amount) : T{0};
     }
 };
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "sve/client/cpu_state.h"
 #include "sve/kernels/vec_value.h"
@@ -27,21 +28,57 @@ template <typename Word> constexpr Word with_flags(Word nzcv, uint32_t flags) {
 
 } // namespace ostrel
 
+namespace ostrel {
+
+// Bit 0 of every sizeof(T)-th byte of a little-endian 64-bit word of predicate bytes: the bits
+// that hold the elements' values.
+template <typename T> constexpr uint64_t element_bits_of_word() {
+    uint64_t bits = 0;
+    for (unsigned i = 0; i < 8; i += sizeof(T))
+        bits |= uint64_t{1} << (8 * i);
+    return bits;
+}
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "predicate words are read little-endian");
+
+inline uint64_t load_pred_word(const uint8_t *bytes) {
+    uint64_t w;
+    std::memcpy(&w, bytes, sizeof w);
+    return w;
+}
+
+// NZCV of PredTest over `bytes` predicate bytes (a multiple of 8), element step sizeof(T).
+// Eight bytes at a time: Z from an OR over all words, N and C from the first and the last word
+// holding an active element, which for the usual all-true or leading-true governing predicate
+// are found at once.
+template <typename T>
+uint32_t pred_test_bytes(const uint8_t *mask, const uint8_t *result, unsigned bytes) {
+    constexpr uint64_t kBits = element_bits_of_word<T>();
+    uint64_t any_set = 0, any_active = 0;
+    for (unsigned i = 0; i < bytes; i += 8) {
+        const uint64_t m = load_pred_word(mask + i) & kBits;
+        any_active |= m;
+        any_set |= m & load_pred_word(result + i);
+    }
+    if (!any_active) return pred_test_flags(false, false, false, false);
+    unsigned first = 0, last = bytes - 8;
+    uint64_t first_mask, last_mask;
+    while (!(first_mask = load_pred_word(mask + first) & kBits))
+        first += 8;
+    while (!(last_mask = load_pred_word(mask + last) & kBits))
+        last -= 8;
+    const bool first_bit = (load_pred_word(result + first) >> __builtin_ctzll(first_mask)) & 1;
+    const bool last_bit = (load_pred_word(result + last) >> (63 - __builtin_clzll(last_mask))) & 1;
+    return pred_test_flags(true, first_bit, any_set != 0, last_bit);
+}
+
+} // namespace ostrel
+
 // PredTest over the predicate bytes of the process's vector length with an element step of
 // sizeof(T): an element's mask and result are bit 0 of its first byte.
 template <typename T> void sve_ptest(cpu_state *state, const uint8_t *mask, const uint8_t *result) {
-    bool any_active = false, first = false, any_set = false, last = false;
-    const unsigned bytes = ostrel::vector_bytes();
-    for (unsigned i = 0; i < bytes; i += sizeof(T)) {
-        if (!(mask[i] & 1)) continue;
-        const bool bit = result[i] & 1;
-        if (!any_active) first = bit;
-        any_active = true;
-        any_set = any_set || bit;
-        last = bit;
-    }
-    state->nzcv =
-        ostrel::with_flags(state->nzcv, ostrel::pred_test_flags(any_active, first, any_set, last));
+    state->nzcv = ostrel::with_flags(
+        state->nzcv, ostrel::pred_test_bytes<T>(mask, result, ostrel::vector_bytes()));
 }
 
 // PredTest on predicate values of VL x 64 / esize elements (esize in bits): N, Z and C; V is kept.

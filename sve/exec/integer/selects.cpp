@@ -7,19 +7,23 @@
 namespace {
 
 using ostrel::plain_type;
-using ostrel::integer::element_active;
+using ostrel::integer::active_mask;
+using ostrel::integer::blend;
 using ostrel::integer::load_element;
 using ostrel::integer::store_element;
+
+// What inactive elements take when they are zeroed.
+const uint8_t kZeroVector[ostrel::kMaxVectorBytes] = {};
 
 // Element i = Zn[i] where Pg is active, else Zm[i] (inactive_from == nullptr: 0).
 template <typename T>
 void choose(uint8_t *result, unsigned bytes, const uint8_t *pred, const uint8_t *active_from,
             const uint8_t *inactive_from) {
-    ostrel::for_each_element<T>(bytes, [&](unsigned i) {
-        const T v = element_active<T>(pred, i) ? load_element<T>(active_from, i)
-                    : inactive_from != nullptr ? load_element<T>(inactive_from, i)
-                                               : T{0};
-        store_element<T>(result, i, v);
+    const uint8_t *otherwise = inactive_from != nullptr ? inactive_from : kZeroVector;
+    ostrel::integer::for_each_element<T>(bytes, [&](std::size_t i) {
+        store_element<T>(result, i,
+                         blend(active_mask<T>(pred, i), load_element<T>(active_from, i),
+                               load_element<T>(otherwise, i)));
     });
 }
 
@@ -31,7 +35,7 @@ void choose_by_size(cpu_state *s, uint32_t zd, uint32_t size, const uint8_t *pre
         using T = decltype(t);
         choose<T>(result, bytes, pred, active_from, inactive_from);
     });
-    ostrel::copy_vector(s->z[zd], result, bytes);
+    std::memcpy(s->z[zd], result, bytes);
 }
 
 } // namespace
@@ -52,6 +56,6 @@ aarch64_decode_rc sve_movprfx_zpz(cpu_state *s, aarch64_z_reg zd, aarch64_p_reg 
 }
 
 aarch64_decode_rc sve_movprfx_zz(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn) {
-    ostrel::copy_vector(s->z[zd.num], s->z[zn.num], ostrel::vector_bytes());
+    std::memmove(s->z[zd.num], s->z[zn.num], ostrel::vector_bytes());
     return DECODE_OK;
 }

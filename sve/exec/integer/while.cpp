@@ -5,11 +5,19 @@
 #include "sve/decode/forms.h"
 #include "sve/exec/integer/pred_flags.h"
 #include "sve/exec/integer/while_loops.h"
-#include "sve/exec/vector_blocks.h"
 
 namespace {
 
-using ostrel::kMaxVectorBytes;
+// The all-true predicate of each element size (1 in the first byte of every element).
+struct AllTruePatterns {
+    uint8_t bytes[4][ostrel::kMaxVectorBytes];
+    constexpr AllTruePatterns() : bytes() {
+        for (unsigned size = 0; size < 4; ++size)
+            for (unsigned i = 0; i < ostrel::kMaxVectorBytes; i += 1u << size)
+                bytes[size][i] = 1;
+    }
+};
+constexpr AllTruePatterns kAllTrue;
 
 // Rn and Rm are read at the width their descriptors give (W: 32 bits, X: 64 bits) and compared as
 // Signed or unsigned values.
@@ -31,27 +39,14 @@ aarch64_decode_rc run_while(cpu_state *s, const aarch64_p_reg &pd, const aarch64
         count =
             ostrel::while_true_count<T, Inclusive>(static_cast<T>(n), static_cast<T>(m), elements);
     }
-    uint8_t result[kMaxVectorBytes] = {};
-    for (uint32_t e = 0; e < count; ++e)
-        result[e << size] = 1;
-    ostrel::copy_vector(s->p[pd.num], result, vl_bytes);
-
-    uint8_t all_true[kMaxVectorBytes];
-    ostrel::fill_vector(all_true, 1, vl_bytes);
-    switch (size) {
-    case 0:
-        sve_ptest<unsigned char>(s, all_true, result);
-        break;
-    case 1:
-        sve_ptest<unsigned short>(s, all_true, result);
-        break;
-    case 2:
-        sve_ptest<unsigned int>(s, all_true, result);
-        break;
-    default:
-        sve_ptest<unsigned long>(s, all_true, result);
-        break;
-    }
+    // The true elements are a prefix: a copy of the all-true pattern of the element size, then
+    // zeros.
+    const unsigned true_bytes = count << size;
+    std::memcpy(s->p[pd.num], kAllTrue.bytes[size], true_bytes);
+    std::memset(s->p[pd.num] + true_bytes, 0, vl_bytes - true_bytes);
+    // PredTest against the all-true mask: the elements are true up to `count`, false after it.
+    s->nzcv = ostrel::with_flags(
+        s->nzcv, ostrel::pred_test_flags(true, count > 0, count > 0, count == elements));
     return DECODE_OK;
 }
 

@@ -88,11 +88,26 @@ aarch64_decode_rc load_first_fault(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg
     uint8_t result[kMaxVectorBytes];
     ostrel::copy_vector(result, s->z[zt.num], vl_bytes);
     const uint8_t *pred = s->p[pg.num];
-    for (unsigned i = 0; i < loadable; ++i) {
-        const U value = element_active<U>(pred, i)
-                            ? static_cast<U>(read_guest<T>(address + uint64_t{i} * sizeof(T)))
-                            : U{0};
-        store_element<U>(result, i, value);
+    if (loadable == elements && element_active<U>(pred, 0)) {
+        // Element 0 is read anyway, so its page is readable (or the read faults as it would);
+        // every element is in that page or in the next, probed readable: read them all and let
+        // the predicate pick. They are copied out first: a loop over a local copy is one the
+        // compiler vectorises.
+        uint8_t loaded[kMaxVectorBytes];
+        std::memcpy(loaded, reinterpret_cast<const void *>(static_cast<uintptr_t>(address)),
+                    elements * sizeof(T));
+        integer::for_each_element<U>(vl_bytes, [&](std::size_t i) {
+            const U value = static_cast<U>(integer::load_element<T>(loaded, i));
+            store_element<U>(result, i,
+                             integer::blend(integer::active_mask<U>(pred, i), value, U{0}));
+        });
+    } else {
+        for (unsigned i = 0; i < loadable; ++i) {
+            const U value = element_active<U>(pred, i)
+                                ? static_cast<U>(read_guest<T>(address + uint64_t{i} * sizeof(T)))
+                                : U{0};
+            store_element<U>(result, i, value);
+        }
     }
     if (loadable < elements)
         std::memset(s->ffr + loadable * sizeof(U), 0, vl_bytes - loadable * sizeof(U));
