@@ -82,7 +82,7 @@ dr_signal_action_t event_signal(void *drcontext, dr_siginfo_t *info) {
 // the next time the thread passes through the framework one of them is delivered although the
 // new handler's mask blocks it. Intercepted calls go through the framework's dispatcher, where
 // queued signals are checked against the current mask. That makes such deliveries rare, not
-// impossible (tests/client/programs/handler_masks.c counts them).
+// impossible.
 bool event_filter_syscall(void *, int) {
     return true;
 }

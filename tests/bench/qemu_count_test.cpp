@@ -1,5 +1,4 @@
-// The guest-instruction counter on a loop whose instructions are known, and the benchmark's guest
-// program under QEMU's SVE: every class's loop runs from its image without a fault.
+// The guest-instruction counter on a loop whose instructions are known.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -8,7 +7,6 @@
 #include <fstream>
 #include <string>
 
-#include "bench/side_by_side/table.h"
 #include "tests/bench/programs/counted_loop.h"
 #include "tests/support/run_program.h"
 
@@ -73,53 +71,6 @@ TEST(QemuCount, RefusesAnArgumentItDoesNotKnow) {
                                      std::string("file=") + OSTREL_QEMU_COUNT_PLUGIN + ",inline=on",
                                      OSTREL_COUNTED_LOOP, "1"});
     EXPECT_NE(r.exit_status, 0);
-}
-
-// The guest loops as the benchmark times them: each class and NOP from the class's image, at the
-// vector length the image is laid out for. A wrong pointer or index in the setup faults here.
-TEST(SveWords, EveryLoopRunsUnderQemuSve) {
-    if (!exists(OSTREL_SVE_WORDS)) GTEST_SKIP() << OSTREL_SVE_WORDS << " is not built";
-    for (const auto &c : ostrel::bench::kBenchClasses) {
-        for (const bool nop : {false, true}) {
-            std::vector<std::string> args = {"-cpu",
-                                             "max,sve-default-vector-length=192",
-                                             "-L",
-                                             OSTREL_SYSROOT,
-                                             OSTREL_SVE_WORDS,
-                                             "run",
-                                             c.id,
-                                             "3"};
-            if (nop) args.push_back("nop");
-            const ProgramResult r = run_program("qemu-aarch64", args);
-            EXPECT_EQ(r.exit_status, 0) << c.id << ": " << r.err;
-            const std::string said = std::string(c.id) + (nop ? " (nop)" : "") + ": 3 iterations";
-            EXPECT_NE(r.out.find(said), std::string::npos) << r.out;
-        }
-    }
-}
-
-// With SVE in the processor an instruction of a class is one guest instruction, as a NOP is, so
-// the client's measure (the two lengths of the class's runs minus those of the NOP runs) must come
-// to nothing beyond the NOP here: whatever else differs between the runs happens once per run.
-TEST(SveWords, TwoLengthMeasureIsZeroWithSve) {
-    if (!exists(OSTREL_SVE_WORDS)) GTEST_SKIP() << OSTREL_SVE_WORDS << " is not built";
-    const std::string cpu = "max,sve-default-vector-length=192";
-    const unsigned long short_run = 20, long_run = 70;
-    const auto run = [&](const char *id, unsigned long iterations, bool nop) {
-        std::vector<std::string> args = {"run", id, std::to_string(iterations)};
-        if (nop) args.push_back("nop");
-        return static_cast<double>(count_run(cpu, OSTREL_SVE_WORDS, args));
-    };
-    for (const char *id : {"add", "ld1d", "fsqrt_d"}) {
-        const ostrel::bench::ClientCounts counts = {
-            run(id, short_run, false), run(id, long_run, false), run(id, short_run, true),
-            run(id, long_run, true)};
-        EXPECT_GT(counts.class_long - counts.class_short,
-                  (long_run - short_run) * OSTREL_BENCH_COPIES);
-        EXPECT_NEAR(ostrel::bench::guest_instructions_per_emulated(counts, short_run, long_run), 0,
-                    0.01)
-            << id;
-    }
 }
 
 } // namespace
