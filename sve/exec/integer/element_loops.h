@@ -81,7 +81,7 @@ void merging_binary(cpu_state &s, uint32_t zdn, uint32_t pg, uint32_t zm) {
         store_element<T>(
             result, i, blend(active_mask<T>(pred, i), Op::apply(old, load_element<T>(b, i)), old));
     });
-    std::memcpy(s.z[zdn], result, bytes);
+    copy_vector(s.z[zdn], result, bytes);
 }
 
 // Zd = Op(Zd, Zn, Zm) on active elements; inactive elements keep Zd.
@@ -95,19 +95,25 @@ void merging_ternary(cpu_state &s, uint32_t zd, uint32_t pg, uint32_t zn, uint32
         const T value = Op::apply(old, load_element<T>(a, i), load_element<T>(b, i));
         store_element<T>(result, i, blend(active_mask<T>(pred, i), value, old));
     });
-    std::memcpy(s.z[zd], result, bytes);
+    copy_vector(s.z[zd], result, bytes);
 }
 
-// Zd = Op(Zn, Zm) on every element.
+// Zd = Op(Zn, Zm) on every element, one 16-byte block at a time: both sources' blocks are copied
+// before Zd's block is written (Zd may be a source), and no whole-vector temporary is needed.
 template <typename Op, typename T>
 void unpredicated_binary(cpu_state &s, uint32_t zd, uint32_t zn, uint32_t zm) {
+    constexpr unsigned kPerBlock = kVectorBlockBytes / sizeof(T);
     const unsigned bytes = vector_bytes();
-    uint8_t result[kMaxVectorBytes];
+    uint8_t *d = s.z[zd];
     const uint8_t *a = s.z[zn], *b = s.z[zm];
-    for_each_element<T>(bytes, [&](std::size_t i) {
-        store_element<T>(result, i, Op::apply(load_element<T>(a, i), load_element<T>(b, i)));
-    });
-    std::memcpy(s.z[zd], result, bytes);
+    for (unsigned at = 0; at < bytes; at += kVectorBlockBytes) {
+        uint8_t in_a[kVectorBlockBytes], in_b[kVectorBlockBytes], out[kVectorBlockBytes];
+        std::memcpy(in_a, a + at, kVectorBlockBytes);
+        std::memcpy(in_b, b + at, kVectorBlockBytes);
+        for (unsigned j = 0; j < kPerBlock; ++j)
+            store_element<T>(out, j, Op::apply(load_element<T>(in_a, j), load_element<T>(in_b, j)));
+        std::memcpy(d + at, out, kVectorBlockBytes);
+    }
 }
 
 // Zdn = Op(Zdn, imm) on every element.
@@ -118,7 +124,7 @@ template <typename Op, typename T> void binary_with_immediate(cpu_state &s, uint
     for_each_element<T>(bytes, [&](std::size_t i) {
         store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm));
     });
-    std::memcpy(s.z[zdn], result, bytes);
+    copy_vector(s.z[zdn], result, bytes);
 }
 
 } // namespace ostrel::integer

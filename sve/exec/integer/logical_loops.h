@@ -28,7 +28,7 @@ void merging_unary(cpu_state &s, uint32_t zd, uint32_t pg, uint32_t zn) {
                          blend(active_mask<T>(pred, i), Op::apply(load_element<T>(src, i)),
                                load_element<T>(dst, i)));
     });
-    std::memcpy(s.z[zd], result, bytes);
+    copy_vector(s.z[zd], result, bytes);
 }
 
 // Zdn = Op(Zdn, imm) on active elements; inactive elements keep Zdn.
@@ -41,7 +41,7 @@ void merging_with_immediate(cpu_state &s, uint32_t zdn, uint32_t pg, uint64_t im
         const T old = load_element<T>(a, i);
         store_element<T>(result, i, blend(active_mask<T>(pred, i), Op::apply(old, imm), old));
     });
-    std::memcpy(s.z[zdn], result, bytes);
+    copy_vector(s.z[zdn], result, bytes);
 }
 
 // Zd = Op(Zn, imm) on every element.
@@ -53,7 +53,7 @@ void unpredicated_with_immediate(cpu_state &s, uint32_t zd, uint32_t zn, uint64_
     for_each_element<T>(bytes, [&](std::size_t i) {
         store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm));
     });
-    std::memcpy(s.z[zd], result, bytes);
+    copy_vector(s.z[zd], result, bytes);
 }
 
 } // namespace ostrel::logical

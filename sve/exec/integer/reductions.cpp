@@ -11,15 +11,18 @@ namespace {
 using namespace ostrel;
 using namespace ostrel::integer;
 
-// Folds the active elements of Zn in ascending order, then rewrites the whole Z register Vd:
-// the result in its low result_bytes, zeros above.
+// Folds the elements of Zn, an inactive one as the fold's identity (every fold here is
+// associative and commutative, so that gives the fold of the active ones without a branch), then
+// rewrites the whole Z register Vd: the result in its low result_bytes, zeros above.
 template <typename Fold, typename T>
 void reduce_into(cpu_state &s, unsigned vd, uint32_t pg, uint32_t zn, unsigned result_bytes) {
     const uint8_t *src = s.z[zn], *pred = s.p[pg];
     uint64_t acc = Fold::kIdentity;
     const unsigned bytes = vector_bytes();
-    for (unsigned i = 0; i < bytes / sizeof(T); ++i)
-        if (element_active<T>(pred, i)) acc = Fold::apply(acc, load_element<T>(src, i));
+    for_each_element<T>(bytes, [&](unsigned i) {
+        acc = Fold::apply(acc, blend(active_mask<T>(pred, i), load_element<T>(src, i),
+                                     static_cast<T>(Fold::kIdentity)));
+    });
     uint8_t *dst = s.z[vd];
     fill_vector(dst, 0, bytes);
     std::memcpy(dst, &acc, result_bytes);

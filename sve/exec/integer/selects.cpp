@@ -35,7 +35,7 @@ void choose_by_size(cpu_state *s, uint32_t zd, uint32_t size, const uint8_t *pre
         using T = decltype(t);
         choose<T>(result, bytes, pred, active_from, inactive_from);
     });
-    std::memcpy(s->z[zd], result, bytes);
+    ostrel::copy_vector(s->z[zd], result, bytes);
 }
 
 } // namespace
