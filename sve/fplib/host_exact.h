@@ -6,6 +6,7 @@
 #pragma once
 
 #include "sve/fplib/fp_format.h"
+#include "sve/fplib/host_bits.h"
 #include "sve/fplib/fp_unpack.h"
 
 #include <cmath>
@@ -23,20 +24,6 @@ constexpr bool kHostArithmeticUsable = false;
 #else
 constexpr bool kHostArithmeticUsable = true;
 #endif
-
-template <class T> using HostFloatOf = std::conditional_t<sizeof(T) == 4, float, double>;
-
-template <class T> inline HostFloatOf<T> to_host(T bits) {
-    HostFloatOf<T> v;
-    std::memcpy(&v, &bits, sizeof v);
-    return v;
-}
-
-template <class T> inline T from_host(HostFloatOf<T> v) {
-    T bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    return bits;
-}
 
 // Biased exponent in [2, exp_max - 1): no neighbour of the result by one rounding step or one
 // binade is a denormal, a zero or an infinity.

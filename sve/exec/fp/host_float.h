@@ -9,13 +9,12 @@
 // the emulated host FPSR when its HostFpu goes out of scope.
 #pragma once
 
-#include <type_traits>
-
 #include "sve/client/cpu_state.h"
+#include "sve/fplib/host_bits.h"
 
 namespace ostrel::fp {
 // The host's own type for an element pattern.
-template <class T> using HostNative = std::conditional_t<sizeof(T) == 4, float, double>;
+template <class T> using HostNative = fplib::HostFloatOf<T>;
 } // namespace ostrel::fp
 
 #if defined(__aarch64__)

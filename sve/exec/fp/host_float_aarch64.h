@@ -10,16 +10,8 @@
 
 namespace ostrel::fp {
 
-template <class T> inline HostNative<T> to_native(T bits) {
-    HostNative<T> v;
-    std::memcpy(&v, &bits, sizeof v);
-    return v;
-}
-template <class T> inline T from_native(HostNative<T> v) {
-    T bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    return bits;
-}
+using fplib::from_host;
+using fplib::to_host;
 
 // The register view of an element: %s for single, %d for double.
 #define OSTREL_FP_ASM(T, single_text, double_text, ...)                                            \
@@ -33,22 +25,22 @@ template <class T> inline T from_native(HostNative<T> v) {
 #define OSTREL_FP_UNARY(name, insn)                                                                \
     template <class T> T name(T a) {                                                               \
         HostNative<T> r;                                                                           \
-        const HostNative<T> x = to_native(a);                                                      \
+        const HostNative<T> x = to_host(a);                                                      \
         OSTREL_FP_ASM(T, insn " %s0, %s1", insn " %d0, %d1", "=w"(r) : "w"(x));                    \
-        return from_native<T>(r);                                                                  \
+        return from_host<T>(r);                                                                  \
     }
 #define OSTREL_FP_BINARY(name, insn)                                                               \
     template <class T> T name(T a, T b) {                                                          \
         HostNative<T> r;                                                                           \
-        const HostNative<T> x = to_native(a), y = to_native(b);                                    \
+        const HostNative<T> x = to_host(a), y = to_host(b);                                    \
         OSTREL_FP_ASM(T, insn " %s0, %s1, %s2", insn " %d0, %d1, %d2", "=w"(r) : "w"(x), "w"(y));  \
-        return from_native<T>(r);                                                                  \
+        return from_host<T>(r);                                                                  \
     }
 // FCMP (quiet) or FCMPE (signalling), then the condition.
 #define OSTREL_FP_COMPARE(name, insn, cond)                                                        \
     template <class T> bool name(T a, T b) {                                                       \
         uint32_t r;                                                                                \
-        const HostNative<T> x = to_native(a), y = to_native(b);                                    \
+        const HostNative<T> x = to_host(a), y = to_host(b);                                    \
         OSTREL_FP_ASM(T, insn " %s1, %s2\n\tcset %w0, " cond, insn " %d1, %d2\n\tcset %w0, " cond, \
                       "=r"(r)                                                                      \
                       : "w"(x), "w"(y)                                                             \
@@ -80,24 +72,24 @@ class HostFpu {
     // a + n x m rounded once (FMADD).
     template <class T> T muladd(T n, T m, T a) {
         HostNative<T> r;
-        const HostNative<T> x = to_native(n), y = to_native(m), z = to_native(a);
+        const HostNative<T> x = to_host(n), y = to_host(m), z = to_host(a);
         OSTREL_FP_ASM(T, "fmadd %s0, %s1, %s2, %s3", "fmadd %d0, %d1, %d2, %d3", "=w"(r)
                       : "w"(x), "w"(y), "w"(z));
-        return from_native<T>(r);
+        return from_host<T>(r);
     }
 
     // FCVT between single and double.
     template <class From, class To> To convert(From a) {
         HostNative<To> r;
-        const HostNative<From> x = to_native(a);
+        const HostNative<From> x = to_host(a);
         OSTREL_FP_ASM(From, "fcvt %d0, %s1", "fcvt %s0, %d1", "=w"(r) : "w"(x));
-        return from_native<To>(r);
+        return from_host<To>(r);
     }
 
     // FCVTZS, FCVTZU to a 32- (To = uint32_t) or 64-bit integer.
     template <class From, class To> To to_integer(From a, bool is_unsigned) {
         To r;
-        const HostNative<From> x = to_native(a);
+        const HostNative<From> x = to_host(a);
         if constexpr (sizeof(To) == 4) {
             if (is_unsigned)
                 OSTREL_FP_ASM(From, "fcvtzu %w0, %s1", "fcvtzu %w0, %d1", "=r"(r) : "w"(x));
@@ -120,7 +112,7 @@ class HostFpu {
             OSTREL_FP_ASM(To, "ucvtf %s0, %x1", "ucvtf %d0, %x1", "=w"(r) : "r"(a));
         else
             OSTREL_FP_ASM(To, "scvtf %s0, %x1", "scvtf %d0, %x1", "=w"(r) : "r"(a));
-        return from_native<To>(r);
+        return from_host<To>(r);
     }
 };
 
