@@ -22,8 +22,7 @@ void BM_EmulateWithMix(benchmark::State &state, bool mix_on) {
     const uint32_t word = kAddWord;
     auto *pc = reinterpret_cast<unsigned char *>(const_cast<uint32_t *>(&word));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            ostrel::emulate_sve_instruction(cpu.get(), word, pc, handler, nullptr));
+        benchmark::DoNotOptimize(ostrel::emulate_sve_instruction(cpu.get(), word, pc, handler));
         benchmark::ClobberMemory();
     }
 }

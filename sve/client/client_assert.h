@@ -22,6 +22,9 @@ enum AssertLine : int {
     kLineTlsReadBeforeCall = 312,
     kLineTlsReadAfterCall = 373,
     kLineTlsReadFpcrMirror = 93,
+    kLineEmulationGate = 330,
+    kLineEmulationStack = 331,
+    kLineEmulationSite = 332,
 };
 
 } // namespace ostrel::client

@@ -8,9 +8,9 @@ namespace ostrel::client {
 // The drmgr thread-local field that holds each application thread's cpu_state.
 extern int tls_idx;
 
-// Framework spill slots that park the application's X26, X27 and X28 across an emulation call.
-constexpr dr_spill_slot_t kSlotX26 = SPILL_SLOT_1;
+// Framework spill slots: the application's X27 across an emulation sequence (X27 holds the
+// register file's address there), and the scratch register of an FPCR write's mirror.
 constexpr dr_spill_slot_t kSlotX27 = SPILL_SLOT_2;
-constexpr dr_spill_slot_t kSlotX28 = SPILL_SLOT_3;
+constexpr dr_spill_slot_t kSlotMirrorScratch = SPILL_SLOT_3;
 
 } // namespace ostrel::client

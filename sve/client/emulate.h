@@ -6,28 +6,29 @@
 #include <cstdint>
 
 #include "sve/client/cpu_state.h"
+#include "sve/client/mix_counters.h"
 
 namespace ostrel {
 
-// The application's X26, X27 and X28. A front end that cannot copy these three registers into the
-// register file with the others (the instrumentation client parks them in spill slots around the
-// call) hands them over here, and takes back what the instruction left in them.
-struct ParkedRegisters {
-    uint64_t x26, x27, x28;
-};
+// Prints "Error: failed to emulate SVE instruction 0x%08x at PC %p\n" with the 32-bit word stored
+// at `pc` (what the user finds in a disassembly, whatever encoding the front end passed).
+void report_emulation_failure(const unsigned char *pc);
 
-// Emulates the instruction at `pc` whose encoding is `encoding` on `state`:
+// Emulates the instruction at `pc` whose encoding is `encoding` on `state`, whose general
+// registers the front end has filled:
 //  1. the PC field becomes `pc`;
-//  2. when `parked` is not null, the X26..X28 fields are filled from it (a null `parked` means the
-//     front end filled them itself);
-//  3. the handler runs, and the instruction mix counts it when one was asked for
+//  2. the handler runs, and the instruction mix counts it when one was asked for
 //     (sve/client/mix_session.h);
-//  4. a non-zero result prints "Error: failed to emulate SVE instruction 0x%08x at PC %p\n" with
-//     the 32-bit word stored at `pc` to stderr; the instruction still counts as executed;
-//  5. when `parked` is not null, it receives the X26..X28 fields.
+//  3. a non-zero result is reported (report_emulation_failure); the instruction still counts as
+//     executed.
 // Returns the handler's result, so a front end may act on it; the client ignores it.
-aarch64_decode_rc emulate_sve_instruction(cpu_state *state, unsigned int encoding,
-                                          unsigned char *pc, sve_handler_t handler,
-                                          ParkedRegisters *parked);
+inline aarch64_decode_rc emulate_sve_instruction(cpu_state *state, unsigned int encoding,
+                                                 unsigned char *pc, sve_handler_t handler) {
+    state->pc = pc;
+    const aarch64_decode_rc rc = handler(state, encoding);
+    mix::count_if_enabled(handler, rc, encoding, pc);
+    if (rc != DECODE_OK) report_emulation_failure(pc);
+    return rc;
+}
 
 } // namespace ostrel

@@ -1,24 +1,31 @@
 // The run-time side of an emulated instruction inside the framework, and the call that reaches it.
 #pragma once
 
+#include <cstdint>
+
 #include "dr_api.h"
 
 #include "sve/client/cpu_state.h"
 
 namespace ostrel::client {
 
-// Target of the emulation gate, on the application thread: runs the handler of the SVE
-// instruction at `pc` (looked up from the word there) on the thread's register file, with
-// X26..X28 taken from (and given back to) the spill slots. A fault of the emulated access that no
-// guarded read catches is reported and ends the process by the signal's default action, as it
-// does without the framework.
-void emulate_instruction_at(unsigned char *pc);
+// What the inserted call hands the gate for one instruction, fixed when its block is built: the
+// instruction's address in bits 0..47 (user addresses on AArch64 Linux are below 2^48) and the
+// index of its decode row in bits 48..63, so that nothing is looked up at run time.
+uint64_t emulation_site(app_pc pc, uint32_t word);
 
-// Inserts before `where` the call of the emulation of the instruction at `pc`: X26 takes `pc`,
-// and a branch-and-link reaches the gate, a routine shared by every block and thread that makes
-// a clean call to emulate_instruction_at and returns. The framework's clean call saves and
-// restores every register, flags and SIMD registers included, except X26 and X30, which the
-// inserted code itself changes: the caller keeps them.
-void insert_emulation_call(void *drcontext, instrlist_t *bb, instr_t *where, app_pc pc);
+// The gate's target, on the application thread and the thread's emulation stack: runs the
+// handler of the site's row on the thread's register file. A word at the address that the row no
+// longer matches (the program rewrote its code) fails as an unknown word would. Loads and stores
+// run under the framework's fault recovery: a fault of the emulated access that no guarded read
+// catches is reported and ends the process by the signal's default action, as it does without
+// the framework. Other instructions touch no application memory and run without it.
+void emulate_site(cpu_state *state, uint64_t site);
+
+// Inserts before `where` the call of the emulation of `word` at `pc`: X26 takes the site and a
+// branch-and-link reaches the gate (emulation_gate.h), which keeps every register but X26 and
+// X30. X27 holds the register file's address moved by `bias` bytes (0 or the Z fields' bias).
+void insert_emulation_call(void *drcontext, instrlist_t *bb, instr_t *where, app_pc pc,
+                           uint32_t word, int bias);
 
 } // namespace ostrel::client

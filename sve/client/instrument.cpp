@@ -18,7 +18,7 @@ namespace ostrel::client {
 namespace {
 
 // X27 holds the register file's address during the sequence; X26 carries SP, NZCV and FPSR
-// between their registers and the file, and the instruction's address into the call.
+// between their registers and the file, and the emulation site into the call.
 constexpr reg_id_t kScratch = DR_REG_X26;
 constexpr reg_id_t kStateBase = DR_REG_X27;
 
@@ -66,8 +66,7 @@ void read_state_pointer(SequenceBuilder &seq, reg_id_t into, int assert_line) {
 }
 
 // The copies of one direction between the application's registers and the register file, for
-// one register set. X26 .. X28 never go through the file directly: the call takes them from the
-// spill slots and gives them back there.
+// one register set. X26 .. X28 are the sequence's own business (see insert_emulation).
 class RegisterCopies {
   public:
     RegisterCopies(SequenceBuilder &seq, int bias) : seq_(seq), bias_(bias) {}
@@ -118,6 +117,10 @@ class RegisterCopies {
         }
     }
 
+    opnd_t x_field(unsigned n, opnd_size_t size = OPSZ_8) const {
+        return field(offsetof(cpu_state, x) + 8 * n, size);
+    }
+
   private:
     static bool through_file(unsigned n) { return n < 26 || n > 28; }
 
@@ -126,9 +129,6 @@ class RegisterCopies {
     }
     opnd_t z_field(unsigned n) const {
         return field(static_cast<std::size_t>(kOffsetZ + kZStride * static_cast<int>(n)), OPSZ_16);
-    }
-    opnd_t x_field(unsigned n, opnd_size_t size) const {
-        return field(offsetof(cpu_state, x) + 8 * n, size);
     }
 
     // Neighbours in the set move as a pair.
@@ -170,10 +170,10 @@ std::size_t count_instructions(instr_t *first, instr_t *end) {
     return n;
 }
 
-// Replaces `instr` (the SVE instruction at `pc`) by the emulation sequence, which copies the
-// registers of `sets` into the register file, calls the emulation and copies the written ones
+// Replaces `instr` (the SVE instruction `word` at `pc`) by the emulation sequence, which copies
+// the registers of `sets` into the register file, calls the emulation and copies the written ones
 // back. The call keeps every register it does not hand back, X27 included.
-void insert_emulation(void *drcontext, instrlist_t *bb, instr_t *instr, app_pc pc,
+void insert_emulation(void *drcontext, instrlist_t *bb, instr_t *instr, app_pc pc, uint32_t word,
                       const RegisterSets &sets) {
     OSTREL_CLIENT_CHECK(dr_get_stolen_reg() == DR_REG_X28, kLineStolenRegister,
                         "dr_get_stolen_reg() == DR_REG_X28");
@@ -188,6 +188,7 @@ void insert_emulation(void *drcontext, instrlist_t *bb, instr_t *instr, app_pc p
     record.flags = static_cast<dr_emulate_options_t>(0);
     drmgr_insert_emulation_start(drcontext, bb, instr, &record);
 
+    using S = SequenceBuilder;
     SequenceBuilder seq(drcontext, bb, instr, pc);
     // The call's link register goes through the file like a register the instruction writes.
     RegisterSet in = sets.read, out = sets.write;
@@ -196,30 +197,38 @@ void insert_emulation(void *drcontext, instrlist_t *bb, instr_t *instr, app_pc p
     const int bias = (in.z | out.z) != 0 ? kZBias : 0;
     RegisterCopies copies(seq, bias);
 
-    // X27 and X26 (both always: the call takes X26 too) and the application's X28 (held by the
-    // framework) when the emulation reads it, parked in slots 2, 1 and 3.
+    // X27 is parked in a spill slot while it holds the file's address. X26 always goes through
+    // the file, since the call takes it for the emulation site; it is then the sequence's scratch
+    // register, which brings the application's X27 (from the slot) and X28 (held by the
+    // framework) into the file when the instruction reads them.
     dr_save_reg(drcontext, bb, instr, kStateBase, kSlotX27);
-    dr_save_reg(drcontext, bb, instr, kScratch, kSlotX26);
-    if (in.has_x(28)) {
-        dr_insert_get_stolen_reg_value(drcontext, bb, instr, kStateBase);
-        dr_save_reg(drcontext, bb, instr, kStateBase, kSlotX28);
-    }
     read_state_pointer(seq, kStateBase, kLineTlsReadBeforeCall);
     if (bias != 0) // an immediate of ADD or SUB is unsigned
-        seq.add(INSTR_CREATE_sub(drcontext, SequenceBuilder::reg(kStateBase),
-                                 SequenceBuilder::reg(kStateBase), OPND_CREATE_INT(-bias)));
+        seq.add(INSTR_CREATE_sub(drcontext, S::reg(kStateBase), S::reg(kStateBase),
+                                 OPND_CREATE_INT(-bias)));
+    seq.add(INSTR_CREATE_str(drcontext, copies.x_field(26), S::reg(kScratch)));
+    if (in.has_x(27)) {
+        dr_restore_reg(drcontext, bb, instr, kScratch, kSlotX27);
+        seq.add(INSTR_CREATE_str(drcontext, copies.x_field(27), S::reg(kScratch)));
+    }
+    if (in.has_x(28)) {
+        dr_insert_get_stolen_reg_value(drcontext, bb, instr, kScratch);
+        seq.add(INSTR_CREATE_str(drcontext, copies.x_field(28), S::reg(kScratch)));
+    }
     copies.into_file(in);
 
-    insert_emulation_call(drcontext, bb, instr, pc);
+    insert_emulation_call(drcontext, bb, instr, pc, word, bias);
 
     copies.from_file(out);
-    // X28, X26 and X27 come back from the slots, where the call left the emulated values.
     if (out.has_x(28)) {
-        dr_restore_reg(drcontext, bb, instr, kStateBase, kSlotX28);
-        dr_insert_set_stolen_reg_value(drcontext, bb, instr, kStateBase);
+        seq.add(INSTR_CREATE_ldr(drcontext, S::reg(kScratch), copies.x_field(28)));
+        dr_insert_set_stolen_reg_value(drcontext, bb, instr, kScratch);
     }
-    dr_restore_reg(drcontext, bb, instr, kScratch, kSlotX26);
-    dr_restore_reg(drcontext, bb, instr, kStateBase, kSlotX27);
+    seq.add(INSTR_CREATE_ldr(drcontext, S::reg(kScratch), copies.x_field(26)));
+    if (out.has_x(27))
+        seq.add(INSTR_CREATE_ldr(drcontext, S::reg(kStateBase), copies.x_field(27)));
+    else
+        dr_restore_reg(drcontext, bb, instr, kStateBase, kSlotX27);
     drmgr_insert_emulation_end(drcontext, bb, instr);
 }
 
@@ -236,12 +245,12 @@ void insert_fpcr_mirror(void *drcontext, instrlist_t *bb, instr_t *msr) {
     const reg_id_t scratch = source_reg == DR_REG_X21 ? DR_REG_X22 : DR_REG_X21;
     const reg_id_t source_w = reg_resize_to_opsz(source_reg, OPSZ_4);
 
-    dr_save_reg(drcontext, bb, msr, scratch, kSlotX28);
+    dr_save_reg(drcontext, bb, msr, scratch, kSlotMirrorScratch);
     SequenceBuilder seq(drcontext, bb, msr, instr_get_app_pc(msr));
     read_state_pointer(seq, scratch, kLineTlsReadFpcrMirror);
     seq.add(INSTR_CREATE_str(drcontext, seq.at(scratch, offsetof(cpu_state, fpcr), OPSZ_4),
                              SequenceBuilder::reg(source_w)));
-    dr_restore_reg(drcontext, bb, msr, scratch, kSlotX28);
+    dr_restore_reg(drcontext, bb, msr, scratch, kSlotMirrorScratch);
 }
 
 // Removes `first` and everything after it: the framework falls through to `first`'s address,
@@ -276,7 +285,7 @@ dr_emit_flags_t event_instruction_change(void *drcontext, void *, instrlist_t *b
         // The sequence's cost is known once it is built: a block that cannot take it ends
         // before it.
         instr_t *before = instr_get_prev(instr);
-        insert_emulation(drcontext, bb, instr, instr_get_app_pc(instr), register_sets(word));
+        insert_emulation(drcontext, bb, instr, instr_get_app_pc(instr), word, register_sets(word));
         instr_t *first = before != nullptr ? instr_get_next(before) : instrlist_first(bb);
         if (!budget.admit(emulation_bytes(count_instructions(first, instr)))) {
             end_block_before(drcontext, bb, first);
@@ -294,7 +303,7 @@ std::size_t emulation_sequence_length(void *drcontext, uint32_t encoding) {
     instr_t *end = INSTR_CREATE_label(drcontext);
     instrlist_append(list, end);
     uint32_t word = encoding; // the sequence reads the word at its address
-    insert_emulation(drcontext, list, end, reinterpret_cast<app_pc>(&word),
+    insert_emulation(drcontext, list, end, reinterpret_cast<app_pc>(&word), encoding,
                      register_sets(encoding));
     const std::size_t n = count_instructions(instrlist_first(list), end);
     instrlist_clear_and_destroy(drcontext, list);

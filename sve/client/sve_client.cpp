@@ -13,6 +13,7 @@
 #include "sve/client/instrument.h"
 #include "sve/client/mix_session.h"
 #include "sve/client/signal_state.h"
+#include "sve/client/thread_record.h"
 #include "sve/client/vector_length_choice.h"
 #include "sve/kernels/guest_memory.h"
 #include "sve/trace/trace_support.h"
@@ -31,17 +32,15 @@ int tls_idx = -1;
 namespace {
 
 void event_thread_init(void *drcontext) {
-    // Not cleared: Z above the NEON bytes, P, FFR and FPCR hold whatever the heap held until the
-    // program sets them, as on hardware after an unknown history.
-    void *record = dr_thread_alloc(drcontext, sizeof(cpu_state));
-    OSTREL_CLIENT_CHECK(drmgr_set_tls_field(drcontext, tls_idx, record), kLineThreadRecordStore,
-                        "false");
+    ThreadRecord *record = create_thread_record(drcontext);
+    OSTREL_CLIENT_CHECK(drmgr_set_tls_field(drcontext, tls_idx, &record->state),
+                        kLineThreadRecordStore, "false");
 }
 
 void event_thread_exit(void *drcontext) {
     void *data = drmgr_get_tls_field(drcontext, tls_idx);
     OSTREL_CLIENT_CHECK(data != nullptr, kLineThreadRecordMissing, "data != __null");
-    dr_thread_free(drcontext, data, sizeof(cpu_state));
+    destroy_thread_record(drcontext, static_cast<ThreadRecord *>(data));
 }
 
 void event_exit() {

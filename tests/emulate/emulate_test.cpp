@@ -1,5 +1,4 @@
-// The shared emulation entry: what the handler sees, what comes back through the parked
-// registers, and the failure line on standard error.
+// The shared emulation entry: what the handler sees and the failure line on standard error.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -12,7 +11,6 @@
 #include "sve/client/emulate.h"
 
 using ostrel::emulate_sve_instruction;
-using ostrel::ParkedRegisters;
 
 namespace {
 
@@ -22,7 +20,7 @@ struct Seen {
     cpu_state *state = nullptr;
     unsigned encoding = 0;
     unsigned char *pc = nullptr;
-    uint64_t x26 = 0, x27 = 0, x28 = 0;
+    uint64_t x26 = 0, x28 = 0;
 };
 Seen seen;
 aarch64_decode_rc next_result = DECODE_OK;
@@ -33,7 +31,6 @@ aarch64_decode_rc recording_handler(cpu_state *s, unsigned int encoding) {
     seen.encoding = encoding;
     seen.pc = s->pc;
     seen.x26 = s->x[26];
-    seen.x27 = s->x[27];
     seen.x28 = s->x[28];
     // An instruction that writes its result into X28 and X26, and also changes X0.
     s->x[26] = ~s->x[26];
@@ -102,46 +99,24 @@ std::string pointer_text(const void *p) {
     return buf;
 }
 
-TEST_F(EmulateTest, HandlerSeesStateEncodingPcAndParkedRegisters) {
-    ParkedRegisters parked{0x2626262626262626ull, 0x2727272727272727ull, 0xdeadbeef00000028ull};
+TEST_F(EmulateTest, HandlerSeesStateEncodingPcAndItsResultsStay) {
+    state->x[26] = 0xa26;
+    state->x[28] = 0xa28;
     StderrCapture err;
-    EXPECT_EQ(emulate_sve_instruction(state.get(), 0x05a03800, pc(), recording_handler, &parked),
-              DECODE_OK);
+    EXPECT_EQ(emulate_sve_instruction(state.get(), 0x05a03800, pc(), recording_handler), DECODE_OK);
     EXPECT_EQ(err.text(), "");
     EXPECT_EQ(seen.calls, 1);
     EXPECT_EQ(seen.state, state.get());
     EXPECT_EQ(seen.encoding, 0x05a03800u);
     EXPECT_EQ(seen.pc, pc());
-    EXPECT_EQ(seen.x26, 0x2626262626262626ull);
-    EXPECT_EQ(seen.x27, 0x2727272727272727ull);
-    EXPECT_EQ(seen.x28, 0xdeadbeef00000028ull);
-}
-
-TEST_F(EmulateTest, ParkedRegistersTakeBackWhatTheHandlerLeft) {
-    ParkedRegisters parked{0x2626262626262626ull, 0x2727272727272727ull, 0xdeadbeef00000028ull};
-    emulate_sve_instruction(state.get(), code_word, pc(), recording_handler, &parked);
-    EXPECT_EQ(parked.x26, ~0x2626262626262626ull);
-    EXPECT_EQ(parked.x27, 0x2727272727272727ull); // untouched by the handler, passed through
-    EXPECT_EQ(parked.x28, 0x2828282828282828ull);
-    EXPECT_EQ(state->x[0], 0x1234u);
+    EXPECT_EQ(seen.x26, 0xa26u);
+    EXPECT_EQ(seen.x28, 0xa28u);
+    EXPECT_EQ(state->x[26], ~uint64_t{0xa26});
     EXPECT_EQ(state->x[28], 0x2828282828282828ull);
     EXPECT_EQ(state->pc, pc());
 }
 
-TEST_F(EmulateTest, WithoutParkedRegistersTheStateKeepsItsOwn) {
-    // A front end that copies all of X0..X30 into the register file itself.
-    state->x[26] = 0xa26;
-    state->x[27] = 0xa27;
-    state->x[28] = 0xa28;
-    emulate_sve_instruction(state.get(), code_word, pc(), recording_handler, nullptr);
-    EXPECT_EQ(seen.x26, 0xa26u);
-    EXPECT_EQ(seen.x27, 0xa27u);
-    EXPECT_EQ(seen.x28, 0xa28u);
-    EXPECT_EQ(state->x[26], ~uint64_t{0xa26});
-    EXPECT_EQ(state->x[28], 0x2828282828282828ull);
-}
-
-TEST_F(EmulateTest, FailurePrintsTheWordAtPcAndStillHandsBackRegisters) {
+TEST_F(EmulateTest, FailurePrintsTheWordAtPc) {
     struct Case {
         aarch64_decode_rc rc;
         uint32_t encoding_argument;
@@ -154,16 +129,13 @@ TEST_F(EmulateTest, FailurePrintsTheWordAtPcAndStillHandsBackRegisters) {
         SCOPED_TRACE(static_cast<int>(c.rc));
         seen = Seen{};
         next_result = c.rc;
-        ParkedRegisters parked{1, 2, 3};
         StderrCapture err;
-        EXPECT_EQ(emulate_sve_instruction(state.get(), c.encoding_argument, pc(), recording_handler,
-                                          &parked),
-                  c.rc);
+        EXPECT_EQ(
+            emulate_sve_instruction(state.get(), c.encoding_argument, pc(), recording_handler),
+            c.rc);
         EXPECT_EQ(err.text(), "Error: failed to emulate SVE instruction 0x04a0e3e1 at PC " +
                                   pointer_text(code + 3) + "\n");
         EXPECT_EQ(seen.calls, 1);
-        EXPECT_EQ(parked.x26, ~uint64_t{1});
-        EXPECT_EQ(parked.x28, 0x2828282828282828ull);
     }
 }
 
@@ -172,7 +144,7 @@ TEST_F(EmulateTest, WordIsPrintedWithLeadingZeros) {
     std::memcpy(code + 8, &small_word, sizeof small_word);
     next_result = DECODE_UNIMPLEMENTED;
     StderrCapture err;
-    emulate_sve_instruction(state.get(), small_word, code + 8, recording_handler, nullptr);
+    emulate_sve_instruction(state.get(), small_word, code + 8, recording_handler);
     EXPECT_EQ(err.text(), "Error: failed to emulate SVE instruction 0x00000a05 at PC " +
                               pointer_text(code + 8) + "\n");
 }
@@ -180,11 +152,11 @@ TEST_F(EmulateTest, WordIsPrintedWithLeadingZeros) {
 TEST_F(EmulateTest, EachFailureGetsItsOwnLine) {
     next_result = DECODE_UNIMPLEMENTED;
     StderrCapture err;
-    emulate_sve_instruction(state.get(), code_word, pc(), recording_handler, nullptr);
+    emulate_sve_instruction(state.get(), code_word, pc(), recording_handler);
     next_result = DECODE_OK;
-    emulate_sve_instruction(state.get(), code_word, pc(), recording_handler, nullptr);
+    emulate_sve_instruction(state.get(), code_word, pc(), recording_handler);
     next_result = DECODE_UNIMPLEMENTED;
-    emulate_sve_instruction(state.get(), code_word, pc(), recording_handler, nullptr);
+    emulate_sve_instruction(state.get(), code_word, pc(), recording_handler);
     const std::string line =
         "Error: failed to emulate SVE instruction 0x04a0e3e1 at PC " + pointer_text(pc()) + "\n";
     EXPECT_EQ(err.text(), line + line);

@@ -69,7 +69,7 @@ void on_sigill(int sig, siginfo_t *info, void *context) {
         errno = saved_errno;
         return;
     }
-    ostrel::emulate_sve_instruction(state, word, pc, handler, nullptr);
+    ostrel::emulate_sve_instruction(state, word, pc, handler);
     ostrel::runner::copy_state_to_frame(*state, frame);
     ostrel::runner::set_frame_pc(frame, reinterpret_cast<uint64_t>(pc) + 4);
     errno = saved_errno;

@@ -1,0 +1,28 @@
+#include "sve/client/thread_record.h"
+
+#include "dr_api.h"
+
+#include "sve/client/client_assert.h"
+#include "sve/client/emulation_call.h"
+
+namespace ostrel::client {
+
+ThreadRecord *create_thread_record(void *drcontext) {
+    auto *record = static_cast<ThreadRecord *>(dr_thread_alloc(drcontext, sizeof(ThreadRecord)));
+    const std::size_t guard = dr_page_size();
+    auto *mapping = static_cast<unsigned char *>(dr_raw_mem_alloc(
+        guard + kEmulationStackBytes, DR_MEMPROT_READ | DR_MEMPROT_WRITE, nullptr));
+    OSTREL_CLIENT_CHECK(mapping != nullptr && dr_memory_protect(mapping, guard, DR_MEMPROT_NONE),
+                        kLineEmulationStack, "emulation stack mapped");
+    record->stack_mapping = mapping;
+    record->gate_stack_top = reinterpret_cast<uint64_t>(mapping + guard + kEmulationStackBytes);
+    record->gate_entry = reinterpret_cast<uint64_t>(&emulate_site);
+    return record;
+}
+
+void destroy_thread_record(void *drcontext, ThreadRecord *record) {
+    dr_raw_mem_free(record->stack_mapping, dr_page_size() + kEmulationStackBytes);
+    dr_thread_free(drcontext, record, sizeof(ThreadRecord));
+}
+
+} // namespace ostrel::client

@@ -1,0 +1,35 @@
+// What the client keeps for each application thread: the register file, which the thread-local
+// field points at, and right after it what the emulation gate needs. The gate reaches these
+// fields at fixed offsets from the register file's address, which the emulation sequence
+// already holds in a register.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "sve/client/cpu_state.h"
+
+namespace ostrel::client {
+
+struct ThreadRecord {
+    cpu_state state;
+    // The gate's: the emulation site while the gate switches stacks, the application's stack
+    // pointer, the top of the thread's emulation stack and the run-time entry it calls.
+    uint64_t gate_site;
+    uint64_t gate_app_sp;
+    uint64_t gate_stack_top;
+    uint64_t gate_entry;
+    void *stack_mapping; // the emulation stack's mapping, its guard page first
+};
+static_assert(offsetof(ThreadRecord, state) == 0);
+
+// The emulation stack: the handlers, the trace library and the framework's fault recovery run
+// on it. Far more than any of them needs; untouched pages cost nothing.
+constexpr std::size_t kEmulationStackBytes = 256 * 1024;
+
+// Allocates and sets up one thread's record (the register file is not cleared: it holds whatever
+// the heap held until the program sets it, as hardware would after an unknown history).
+ThreadRecord *create_thread_record(void *drcontext);
+void destroy_thread_record(void *drcontext, ThreadRecord *record);
+
+} // namespace ostrel::client
