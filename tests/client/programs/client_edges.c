@@ -7,24 +7,27 @@
 #include <string.h>
 #include <sys/mman.h>
 
-/* X26, X27 and X28 are parked in framework slots around an emulated instruction; X28 is the
- * register the framework keeps for itself. */
+/* The emulation sequence uses X26 and X27 itself (X27 parked in a framework slot), and X28 is
+ * the register the framework keeps for itself. */
 static void stolen_registers(void) {
-    uint64_t x26, x27, x28, kept28;
+    uint64_t x26, x27, x28, kept27, kept28;
     __asm__ volatile("mov x26, #100\n\t"
                      "incd x26\n\t"        /* reads and writes X26 */
                      "cntb x27\n\t"        /* writes X27 */
+                     "incd x27, all, mul #3\n\t" /* reads and writes X27 */
                      "mov x28, #1000\n\t"
                      "incw x28, all, mul #2\n\t" /* reads and writes X28 */
                      "mov %0, x26\n\tmov %1, x27\n\tmov %2, x28\n\t"
                      "movz x28, #0x5678\n\tmovk x28, #0x1234, lsl #16\n\t"
-                     "ptrue p0.b\n\t" /* leaves X28 alone */
-                     "mov %3, x28\n\t"
-                     : "=r"(x26), "=r"(x27), "=r"(x28), "=r"(kept28)
+                     "movz x27, #0x9abc\n\tmovk x27, #0x1234, lsl #32\n\t"
+                     "ptrue p0.b\n\t" /* leaves X27 and X28 alone */
+                     "mov %3, x27\n\tmov %4, x28\n\t"
+                     : "=r"(x26), "=r"(x27), "=r"(x28), "=r"(kept27), "=r"(kept28)
                      :
                      : "x26", "x27", "x28", "p0", "memory");
-    printf("x26=%llu x27=%llu x28=%llu kept x28=%#llx\n", (unsigned long long)x26,
-           (unsigned long long)x27, (unsigned long long)x28, (unsigned long long)kept28);
+    printf("x26=%llu x27=%llu x28=%llu kept x27=%#llx x28=%#llx\n", (unsigned long long)x26,
+           (unsigned long long)x27, (unsigned long long)x28, (unsigned long long)kept27,
+           (unsigned long long)kept28);
 }
 
 /* What an emulated instruction does not name stays as it was: the link register and X26 (the
