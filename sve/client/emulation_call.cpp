@@ -9,7 +9,7 @@
 
 #include "sve/client/client_assert.h"
 #include "sve/client/emulate.h"
-#include "sve/client/emulation_gate.h"
+#include "sve/client/thread_record.h"
 #include "sve/decode/decode_rows.h"
 #include "sve/kernels/guest_memory.h"
 
@@ -98,11 +98,16 @@ void emulate_site(cpu_state *state, uint64_t site) {
 }
 
 void insert_emulation_call(void *drcontext, instrlist_t *bb, instr_t *where, app_pc pc,
-                           uint32_t word, int bias) {
-    const app_pc gate = emulation_gate(drcontext, bias);
+                           uint32_t word, bool biased) {
     insert_meta_move(drcontext, bb, where, static_cast<ptr_int_t>(emulation_site(pc, word)),
                      DR_REG_X26);
-    insert_meta_move(drcontext, bb, where, reinterpret_cast<ptr_int_t>(gate), DR_REG_X30);
+    const int bias = biased ? kZBias : 0;
+    const int gate_field = static_cast<int>(offsetof(ThreadRecord, gate_address) +
+                                            sizeof(uint64_t) * (biased ? 1 : 0));
+    instrlist_meta_preinsert(bb, where,
+                             INSTR_CREATE_ldr(drcontext, opnd_create_reg(DR_REG_X30),
+                                              opnd_create_base_disp(DR_REG_X27, DR_REG_NULL, 0,
+                                                                    gate_field - bias, OPSZ_8)));
     instrlist_meta_preinsert(bb, where, INSTR_CREATE_blr(drcontext, opnd_create_reg(DR_REG_X30)));
 }
 

@@ -22,10 +22,11 @@ uint64_t emulation_site(app_pc pc, uint32_t word);
 // the framework. Other instructions touch no application memory and run without it.
 void emulate_site(cpu_state *state, uint64_t site);
 
-// Inserts before `where` the call of the emulation of `word` at `pc`: X26 takes the site and a
-// branch-and-link reaches the gate (emulation_gate.h), which keeps every register but X26 and
-// X30. X27 holds the register file's address moved by `bias` bytes (0 or the Z fields' bias).
+// Inserts before `where` the call of the emulation of `word` at `pc`: X26 takes the site, X30
+// the gate's address from the thread record, and a branch-and-link reaches the gate
+// (emulation_gate.h), which keeps every register but X26 and X30. X27 holds the register file's
+// address, moved by kZBias bytes when `biased`.
 void insert_emulation_call(void *drcontext, instrlist_t *bb, instr_t *where, app_pc pc,
-                           uint32_t word, int bias);
+                           uint32_t word, bool biased);
 
 } // namespace ostrel::client

@@ -93,10 +93,9 @@ class GateBuilder {
     int bias_;
 };
 
-// Gates by bias (0 down to -15), each in one page of the framework's non-heap memory, never freed:
-// blocks that branch to a gate may live until the process ends.
-constexpr int kBiases = 16;
-std::atomic<app_pc> g_gates[kBiases];
+// The two gates, each in one page of the framework's non-heap memory, never freed: blocks that
+// branch to a gate may live until the process ends.
+std::atomic<app_pc> g_gates[2];
 
 app_pc build_gate(void *drcontext, int bias) {
     const std::size_t bytes = dr_page_size();
@@ -112,13 +111,12 @@ app_pc build_gate(void *drcontext, int bias) {
 
 } // namespace
 
-app_pc emulation_gate(void *drcontext, int bias) {
-    OSTREL_CLIENT_CHECK(bias <= 0 && bias > -kBiases, kLineEmulationGate, "gate bias");
-    std::atomic<app_pc> &slot = g_gates[-bias];
+app_pc emulation_gate(void *drcontext, bool biased) {
+    std::atomic<app_pc> &slot = g_gates[biased ? 1 : 0];
     app_pc gate = slot.load(std::memory_order_acquire);
     if (gate != nullptr) return gate;
     // A thread that loses the race to build it frees its copy.
-    app_pc built = build_gate(drcontext, bias);
+    app_pc built = build_gate(drcontext, biased ? kZBias : 0);
     if (slot.compare_exchange_strong(gate, built, std::memory_order_acq_rel)) return built;
     dr_nonheap_free(built, dr_page_size());
     return gate;

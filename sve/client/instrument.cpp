@@ -11,6 +11,7 @@
 #include "sve/client/client_state.h"
 #include "sve/client/cpu_state.h"
 #include "sve/client/emulation_call.h"
+#include "sve/client/thread_record.h"
 #include "sve/decode/decode_rows.h"
 #include "sve/decode/register_sets.h"
 
@@ -21,16 +22,6 @@ namespace {
 // between their registers and the file, and the emulation site into the call.
 constexpr reg_id_t kScratch = DR_REG_X26;
 constexpr reg_id_t kStateBase = DR_REG_X27;
-
-// The scaled Q-register transfer reaches multiples of 16 only, and the Z fields need not start at
-// one: when any Z register is copied, X27 points `kZBias` bytes away from the file, so that every
-// Z field sits at a multiple of 16 from it and every other field still at a positive offset.
-constexpr int kOffsetZ = offsetof(cpu_state, z);
-constexpr int kZStride = sizeof(cpu_state::z[0]);
-constexpr int kZBias = kOffsetZ % 16 == 0 ? 0 : kOffsetZ % 16 - 16;
-static_assert(kZBias <= 0);
-static_assert((kOffsetZ - kZBias) % 16 == 0 && kZStride % 16 == 0);
-static_assert(static_cast<int>(offsetof(cpu_state, x)) - kZBias >= 0);
 
 // Inserts the application-side instructions of the sequence: ordinary instructions whose
 // translation is the replaced instruction, so that a fault or a state query there maps back to it.
@@ -217,7 +208,7 @@ void insert_emulation(void *drcontext, instrlist_t *bb, instr_t *instr, app_pc p
     }
     copies.into_file(in);
 
-    insert_emulation_call(drcontext, bb, instr, pc, word, bias);
+    insert_emulation_call(drcontext, bb, instr, pc, word, bias != 0);
 
     copies.from_file(out);
     if (out.has_x(28)) {

@@ -11,8 +11,22 @@
 
 namespace ostrel::client {
 
+// How an emulation sequence addresses the file. The scaled Q-register transfer reaches multiples
+// of 16 only, and the Z fields need not start at one: when any Z register is copied, X27 points
+// `kZBias` bytes away from the file, so that every Z field sits at a multiple of 16 from it and
+// every other field still at a positive offset.
+constexpr int kOffsetZ = offsetof(cpu_state, z);
+constexpr int kZStride = sizeof(cpu_state::z[0]);
+constexpr int kZBias = kOffsetZ % 16 == 0 ? 0 : kOffsetZ % 16 - 16;
+static_assert(kZBias <= 0);
+static_assert((kOffsetZ - kZBias) % 16 == 0 && kZStride % 16 == 0);
+static_assert(static_cast<int>(offsetof(cpu_state, x)) - kZBias >= 0);
+
 struct ThreadRecord {
     cpu_state state;
+    // The emulation gates (emulation_gate.h) for X27 at the file and for X27 moved by kZBias: a
+    // sequence loads its gate's address from here, one instruction instead of a constant's three.
+    uint64_t gate_address[2];
     // The gate's: the emulation site while the gate switches stacks, the application's stack
     // pointer, the top of the thread's emulation stack and the run-time entry it calls.
     uint64_t gate_site;
