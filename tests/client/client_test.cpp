@@ -5,6 +5,7 @@
 
 #include <signal.h>
 
+#include <cstdio>
 #include <map>
 #include <sstream>
 #include <string>
@@ -252,6 +253,31 @@ TEST(ClientFailures, AnUnguardedFaultEndsTheProcessWithItsSignal) {
 // Words no table knows run natively: they raise SIGILL as they would without the client.
 TEST(ClientFailures, UnknownInstructionsKeepTheirNativeFate) {
     ostrel::testing::expect_unknown_instructions_keep_native_fate(client_runner);
+}
+
+// bench/guest_profile names the functions one emulated instruction runs through, the class's
+// handler among them, with costs that add up to its total.
+TEST(GuestProfile, NamesTheHandlerOfAClass) {
+    const ProgramResult run =
+        run_program(OSTREL_SOURCE_DIR "/bench/guest_profile", {"add", "2", "4"});
+    ASSERT_EQ(run.exit_status, 0) << run.err;
+    double handler = 0, listed = 0, total = -1;
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) {
+        double cost = 0;
+        char rest[512] = "";
+        if (std::sscanf(line.c_str(), " %lf %511[^\n]", &cost, rest) != 2) continue;
+        const std::string name = rest;
+        if (name == "in all") {
+            total = cost;
+        } else {
+            listed += cost;
+            if (name.rfind("libostrel.so: sve_add_zzz(", 0) == 0) handler = cost;
+        }
+    }
+    EXPECT_GT(handler, 20) << run.out; // at least a few instructions per 16-byte block
+    EXPECT_GT(total, handler) << run.out;
+    EXPECT_NEAR(listed, total, 8) << run.out; // lines under half an instruction are left out
 }
 
 } // namespace

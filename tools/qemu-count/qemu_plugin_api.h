@@ -26,6 +26,8 @@ typedef void (*qemu_plugin_udata_cb_t)(qemu_plugin_id_t id, void *userdata);
 
 void qemu_plugin_register_vcpu_tb_trans_cb(qemu_plugin_id_t id, qemu_plugin_vcpu_tb_trans_cb_t cb);
 size_t qemu_plugin_tb_n_insns(const struct qemu_plugin_tb *tb);
+/* The guest address of the block's first instruction. */
+uint64_t qemu_plugin_tb_vaddr(const struct qemu_plugin_tb *tb);
 /* Adds imm to the 64-bit word at ptr each time the block starts to execute. */
 void qemu_plugin_register_vcpu_tb_exec_inline(struct qemu_plugin_tb *tb, enum qemu_plugin_op op,
                                               void *ptr, uint64_t imm);
