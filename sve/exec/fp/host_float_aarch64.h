@@ -66,6 +66,7 @@ using fplib::to_host;
 class HostFpu {
   public:
     explicit HostFpu(const cpu_state &) {}
+    explicit HostFpu(uint32_t /*fpcr*/) {}
     HostFpu(const HostFpu &) = delete;
     HostFpu &operator=(const HostFpu &) = delete;
 
@@ -84,6 +85,7 @@ class HostFpu {
     OSTREL_FP_LANES_BINARY(mul, "fmul")
     OSTREL_FP_LANES_BINARY(div, "fdiv")
     OSTREL_FP_LANES_BINARY(recip_step, "frecps")
+    OSTREL_FP_LANES_BINARY(pairwise_add, "faddp")
     OSTREL_FP_LANES_UNARY(sqrt, "fsqrt")
     OSTREL_FP_LANES_UNARY(round_ties_away, "frinta")
     OSTREL_FP_LANES_UNARY(recip_estimate, "frecpe")

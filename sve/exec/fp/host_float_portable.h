@@ -12,7 +12,8 @@ namespace ostrel::fp {
 
 class HostFpu {
   public:
-    explicit HostFpu(const cpu_state &s) : fpscr_(s.fpcr & kControls) {}
+    explicit HostFpu(const cpu_state &s) : HostFpu(s.fpcr) {}
+    explicit HostFpu(uint32_t fpcr) : fpscr_(fpcr & kControls) {}
     ~HostFpu() { raise_host_fpsr_flags(fpscr_ & fplib::FPSCR_FLAG_MASK); }
     HostFpu(const HostFpu &) = delete;
     HostFpu &operator=(const HostFpu &) = delete;
@@ -47,6 +48,14 @@ class HostFpu {
     }
     template <class T> Lanes<T> recip_step_lanes(Lanes<T> a, Lanes<T> b) {
         return each_lane<T>([&](unsigned j) { return recip_step(a[j], b[j]); });
+    }
+    // FADDP: the sums of adjacent lanes of a, then of b, the lower lane the first operand.
+    template <class T> Lanes<T> pairwise_add_lanes(Lanes<T> a, Lanes<T> b) {
+        return each_lane<T>([&](unsigned j) {
+            const Lanes<T> &from = j < kLaneCount<T> / 2 ? a : b;
+            const unsigned first = 2 * (j % (kLaneCount<T> / 2));
+            return add(from[first], from[first + 1]);
+        });
     }
     template <class T> Lanes<T> muladd_lanes(Lanes<T> n, Lanes<T> m, Lanes<T> a) {
         return each_lane<T>([&](unsigned j) { return muladd(n[j], m[j], a[j]); });
