@@ -1,4 +1,4 @@
-// One 16-byte block of single or double elements as a vector value ("lanes"): the unit the
+// One 16-byte block of half, single or double elements as a vector value ("lanes"): the unit the
 // host-route loops hand to the host unit, so that an AArch64 host runs one vector instruction per
 // block rather than one scalar instruction per element. Written with the compiler's generic
 // vectors, which both hosts compile (to NEON or SSE) with identical results.
@@ -13,6 +13,9 @@ namespace ostrel::fp {
 
 // A vector type attribute cannot follow a template parameter, so each element type names its own.
 template <class T> struct LanesOf;
+template <> struct LanesOf<uint16_t> {
+    typedef uint16_t type __attribute__((vector_size(kVectorBlockBytes)));
+};
 template <> struct LanesOf<uint32_t> {
     typedef uint32_t type __attribute__((vector_size(kVectorBlockBytes)));
 };
