@@ -57,16 +57,12 @@ template <class T> inline Lanes<T> select(Lanes<T> mask, Lanes<T> yes, Lanes<T> 
 template <class T> inline Lanes<T> active_or_zero(Lanes<T> active, Lanes<T> value) {
     return value & active;
 }
-template <class T> constexpr T kOne = sizeof(T) == 4 ? T(0x3f800000u) : T(0x3ffull << 52);
+template <class T>
+constexpr T kOne = sizeof(T) == 2   ? T(0x3c00u)
+                   : sizeof(T) == 4 ? T(0x3f800000u)
+                                    : T(0x3ffull << 52);
 template <class T> inline Lanes<T> active_or_one(Lanes<T> active, Lanes<T> value) {
     return select<T>(active, value, broadcast<T>(kOne<T>));
-}
-
-// True when any lane of v is non-zero.
-template <class T> inline bool any_lane(Lanes<T> v) {
-    uint64_t halves[2];
-    std::memcpy(halves, &v, sizeof halves);
-    return (halves[0] | halves[1]) != 0;
 }
 
 } // namespace ostrel::fp

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "sve/decode/forms.h"
+#include "sve/decode/host_fpsr.h"
 #include "sve/exec/fp/fp_loops.h"
 #include "sve/exec/fp/host_float.h"
 #include "sve/exec/fp/lane_loops.h"
@@ -44,10 +45,8 @@ template <class T> constexpr T kSmallestNegative = kSignBit<T> + 1;
 template <class T> bool outside_sqrt_domain(T a) {
     return static_cast<T>(a - kSmallestNegative<T>) < kInfinity<T>;
 }
-// All ones in the lanes outside the domain.
-template <class T> Lanes<T> outside_sqrt_domain_lanes(Lanes<T> a) {
-    return reinterpret_cast<Lanes<T>>(a - kSmallestNegative<T> < kInfinity<T>);
-}
+
+constexpr uint32_t kInvalidOperation = 1u; // FPSR.IOC
 
 // The math library is also called for each negative operand, for its domain-error report (errno)
 // alone; the elements are the instruction's results. Its flags are among those the instruction
@@ -83,19 +82,25 @@ aarch64_decode_rc sve_fsqrt_zpz(cpu_state *s, aarch64_z_reg zd, aarch64_p_reg pg
                                 aarch64_z_reg zn) {
     with_fp_type(plain_type(zd), [&](auto t) {
         using T = decltype(t);
-        HostFpu fpu(*s);
         // The operands as the host saw them: Zn may be Zd, so the rare domain reports after the
-        // loop read them here.
+        // loop read them here. An operand outside the domain raises Invalid Operation, so they
+        // are looked at only when this instruction raised it: the host FPSR's IOC is cleared
+        // before the loop, and set again after if it was set.
         uint8_t operands[kMaxVectorBytes];
-        Lanes<T> outside_domain{};
-        uint8_t *operand_at = operands;
-        merge_blocks<T>(*s, zd.num, pg.num, {zn.num}, [&](Lanes<T> a) {
-            store_lanes<T>(operand_at, a);
-            operand_at += kVectorBlockBytes;
-            outside_domain |= outside_sqrt_domain_lanes<T>(a);
-            return fpu.sqrt_lanes<T>(a);
-        });
-        if (any_lane<T>(outside_domain))
+        const uint32_t fpsr_before = read_host_fpsr();
+        write_host_fpsr(fpsr_before & ~kInvalidOperation);
+        {
+            HostFpu fpu(*s);
+            uint8_t *operand_at = operands;
+            merge_blocks<T>(*s, zd.num, pg.num, {zn.num}, [&](Lanes<T> a) {
+                store_lanes<T>(operand_at, a);
+                operand_at += kVectorBlockBytes;
+                return fpu.sqrt_lanes<T>(a);
+            });
+        }
+        const uint32_t fpsr_after = read_host_fpsr();
+        write_host_fpsr(fpsr_after | (fpsr_before & kInvalidOperation));
+        if ((fpsr_after & kInvalidOperation) != 0)
             for_each_element<T>(vector_bytes(), [&](unsigned i) {
                 const T a = load_element<T>(operands, i);
                 if (outside_sqrt_domain(a)) report_domain_error(a);
