@@ -11,6 +11,8 @@
 
 #if defined(__aarch64__)
 #include <asm/hwcap.h>
+
+#include "sve/exec/fp/host_hwcap.h"
 #endif
 
 namespace ostrel::fp {
@@ -18,10 +20,6 @@ namespace ostrel::fp {
 #if defined(__aarch64__)
 
 constexpr bool kHalfLanesBuilt = true;
-
-// The host's AT_HWCAP word. A library loaded by a binary-instrumentation framework's own loader
-// may see no auxiliary vector through getauxval (0), so the process's copy in /proc is read then.
-unsigned long host_hwcap();
 
 inline bool host_has_half_arithmetic() {
     static const bool has = [] {
