@@ -1,20 +1,6 @@
 #include "sve/decode/host_fpsr.h"
 
-#if defined(__aarch64__)
-
-namespace ostrel {
-uint32_t read_host_fpsr() {
-    uint64_t v;
-    __asm__ volatile("mrs %0, fpsr" : "=r"(v));
-    return static_cast<uint32_t>(v);
-}
-void write_host_fpsr(uint32_t fpsr) {
-    const uint64_t v = fpsr;
-    __asm__ volatile("msr fpsr, %0" : : "r"(v));
-}
-} // namespace ostrel
-
-#else
+#if !defined(__aarch64__)
 
 namespace ostrel {
 namespace {

@@ -1,9 +1,9 @@
 // FADD, FSUB, FSUBR, FMUL, FDIV, FDIVR (vectors, predicated), their immediate forms, the
-// unpredicated FADD, FSUB, FMUL and FRECPS: one host operation per element.
+// unpredicated FADD, FSUB, FMUL and FRECPS: one host operation per block of elements.
 #include "sve/decode/forms.h"
 #include "sve/exec/fp/fp_loops.h"
 #include "sve/exec/fp/host_float.h"
-#include "sve/exec/fp/host_shapes.h"
+#include "sve/exec/fp/lane_loops.h"
 
 using namespace ostrel;
 using namespace ostrel::fp;
@@ -11,25 +11,39 @@ using namespace ostrel::fp;
 namespace {
 
 struct Add {
-    template <class T> static T apply(HostFpu &f, T a, T b) { return f.add(a, b); }
+    template <class T> static Lanes<T> apply(HostFpu &f, Lanes<T> a, Lanes<T> b) {
+        return f.add_lanes<T>(a, b);
+    }
 };
 struct Sub {
-    template <class T> static T apply(HostFpu &f, T a, T b) { return f.sub(a, b); }
+    template <class T> static Lanes<T> apply(HostFpu &f, Lanes<T> a, Lanes<T> b) {
+        return f.sub_lanes<T>(a, b);
+    }
 };
 struct SubR {
-    template <class T> static T apply(HostFpu &f, T a, T b) { return f.sub(b, a); }
+    template <class T> static Lanes<T> apply(HostFpu &f, Lanes<T> a, Lanes<T> b) {
+        return f.sub_lanes<T>(b, a);
+    }
 };
 struct Mul {
-    template <class T> static T apply(HostFpu &f, T a, T b) { return f.mul(a, b); }
+    template <class T> static Lanes<T> apply(HostFpu &f, Lanes<T> a, Lanes<T> b) {
+        return f.mul_lanes<T>(a, b);
+    }
 };
 struct Div {
-    template <class T> static T apply(HostFpu &f, T a, T b) { return f.div(a, b); }
+    template <class T> static Lanes<T> apply(HostFpu &f, Lanes<T> a, Lanes<T> b) {
+        return f.div_lanes<T>(a, b);
+    }
 };
 struct DivR {
-    template <class T> static T apply(HostFpu &f, T a, T b) { return f.div(b, a); }
+    template <class T> static Lanes<T> apply(HostFpu &f, Lanes<T> a, Lanes<T> b) {
+        return f.div_lanes<T>(b, a);
+    }
 };
 struct RecipStep {
-    template <class T> static T apply(HostFpu &f, T a, T b) { return f.recip_step(a, b); }
+    template <class T> static Lanes<T> apply(HostFpu &f, Lanes<T> a, Lanes<T> b) {
+        return f.recip_step_lanes<T>(a, b);
+    }
 };
 
 // The immediates' constants are small powers of two or zero: their single pattern widens to
@@ -51,10 +65,22 @@ aarch64_decode_rc with_constant(cpu_state *s, aarch64_z_reg zdn, aarch64_p_reg p
     const uint32_t single = imm.i1 ? Constants::when1 : Constants::when0;
     with_fp_type(read_write_type(zdn), [&](auto t) {
         using T = decltype(t);
-        const T constant = constant_of<T>(single);
+        const Lanes<T> constant = broadcast<T>(constant_of<T>(single));
         HostFpu fpu(*s);
-        merge_into<T>(*s, zdn.num, pg.num, [&](unsigned i) {
-            return Op::apply(fpu, element<T>(*s, zdn.num, i), constant);
+        merge_blocks<T>(*s, zdn.num, pg.num, {zdn.num},
+                        [&](Lanes<T> a) { return Op::template apply<T>(fpu, a, constant); });
+    });
+    return DECODE_OK;
+}
+
+// Zdn, Pg/M, Zdn, Zm.
+template <class Op, Inactive Fill = Inactive::zero>
+aarch64_decode_rc merging(cpu_state *s, aarch64_z_reg zdn, aarch64_p_reg pg, aarch64_z_reg zm) {
+    with_fp_type(read_write_type(zdn), [&](auto t) {
+        using T = decltype(t);
+        HostFpu fpu(*s);
+        merge_blocks<T, Fill>(*s, zdn.num, pg.num, {zdn.num, zm.num}, [&](Lanes<T> a, Lanes<T> b) {
+            return Op::template apply<T>(fpu, a, b);
         });
     });
     return DECODE_OK;
@@ -66,9 +92,8 @@ aarch64_decode_rc unpredicated(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn,
     with_fp_type(plain_type(zd), [&](auto t) {
         using T = decltype(t);
         HostFpu fpu(*s);
-        compute_all<T>(*s, zd.num, [&](unsigned i) {
-            return Op::apply(fpu, element<T>(*s, zn.num, i), element<T>(*s, zm.num, i));
-        });
+        compute_blocks<T>(*s, zd.num, {zn.num, zm.num},
+                          [&](Lanes<T> a, Lanes<T> b) { return Op::template apply<T>(fpu, a, b); });
     });
     return DECODE_OK;
 }
@@ -96,11 +121,11 @@ aarch64_decode_rc sve_fmul_zpz(cpu_state *s, aarch64_z_reg zdn, aarch64_p_reg pg
 }
 aarch64_decode_rc sve_fdiv_zpz(cpu_state *s, aarch64_z_reg zdn, aarch64_p_reg pg,
                                aarch64_z_reg zm) {
-    return merging<Div>(s, zdn, pg, zm);
+    return merging<Div, Inactive::one>(s, zdn, pg, zm);
 }
 aarch64_decode_rc sve_fdivr_zpz(cpu_state *s, aarch64_z_reg zdn, aarch64_p_reg pg,
                                 aarch64_z_reg zm) {
-    return merging<DivR>(s, zdn, pg, zm);
+    return merging<DivR, Inactive::one>(s, zdn, pg, zm);
 }
 
 aarch64_decode_rc sve_fadd_zpi(cpu_state *s, aarch64_z_reg zdn, aarch64_p_reg pg,

@@ -5,6 +5,7 @@
 #include "sve/decode/forms.h"
 #include "sve/exec/fp/fp_loops.h"
 #include "sve/exec/fp/host_float.h"
+#include "sve/exec/fp/lane_loops.h"
 
 using namespace ostrel;
 using namespace ostrel::fp;
@@ -18,6 +19,17 @@ aarch64_decode_rc convert(cpu_state *s, aarch64_z_reg zd, aarch64_p_reg pg, aarc
     HostFpu fpu(*s);
     merge_into<C>(*s, zd.num, pg.num,
                   [&](unsigned i) { return static_cast<C>(op(fpu, element<C>(*s, zn.num, i))); });
+    return DECODE_OK;
+}
+
+// The same on 64-bit elements a block at a time, for the conversions between single and double
+// (an inactive lane converts +0, exactly).
+template <class Op>
+aarch64_decode_rc convert_blocks(cpu_state *s, aarch64_z_reg zd, aarch64_p_reg pg, aarch64_z_reg zn,
+                                 Op op) {
+    HostFpu fpu(*s);
+    merge_blocks<uint64_t>(*s, zd.num, pg.num, {zn.num},
+                           [&](Lanes<uint64_t> a) { return op(fpu, a); });
     return DECODE_OK;
 }
 
@@ -45,14 +57,13 @@ template <class To, bool Unsigned, bool Source32> struct FromInteger {
 
 aarch64_decode_rc sve_fcvt_d2s_zpz(cpu_state *s, aarch64_z_reg zd, aarch64_p_reg pg,
                                    aarch64_z_reg zn) {
-    return convert<uint64_t>(
-        s, zd, pg, zn, [](HostFpu &f, uint64_t v) { return f.convert<uint64_t, uint32_t>(v); });
+    return convert_blocks(s, zd, pg, zn,
+                          [](HostFpu &f, Lanes<uint64_t> v) { return f.narrow_lanes(v); });
 }
 aarch64_decode_rc sve_fcvt_s2d_zpz(cpu_state *s, aarch64_z_reg zd, aarch64_p_reg pg,
                                    aarch64_z_reg zn) {
-    return convert<uint64_t>(s, zd, pg, zn, [](HostFpu &f, uint64_t v) {
-        return f.convert<uint32_t, uint64_t>(static_cast<uint32_t>(v));
-    });
+    return convert_blocks(s, zd, pg, zn,
+                          [](HostFpu &f, Lanes<uint64_t> v) { return f.widen_lanes(v); });
 }
 
 aarch64_decode_rc sve_fcvtzs_s2s_zpz(cpu_state *s, aarch64_z_reg zd, aarch64_p_reg pg,

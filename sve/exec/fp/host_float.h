@@ -10,6 +10,7 @@
 #pragma once
 
 #include "sve/client/cpu_state.h"
+#include "sve/exec/fp/lanes.h"
 #include "sve/fplib/host_bits.h"
 
 namespace ostrel::fp {

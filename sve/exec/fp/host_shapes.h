@@ -1,5 +1,6 @@
-// Executor shapes of the host route shared by several floating-point families: Op::apply(fpu, a,
-// b) on every active element, merging into the destination.
+// The element-by-element executor shape of the host route, for the operations whose rules are
+// not one host instruction (the maximum and minimum): Op::apply(fpu, a, b) on every active
+// element, merging into the destination.
 #pragma once
 
 #include "sve/exec/fp/fp_loops.h"

@@ -1,9 +1,11 @@
 // The fused multiply-adds FMLA, FMLS, FNMLA, FNMLS (accumulating into Zda), FMAD, FMSB, FNMAD,
 // FNMSB (multiplying Zdn), and FCMLA (vectors): each product-sum one host fused operation, the
-// negations sign flips of the operands (a NaN keeps its payload).
+// negations sign flips of the operands (a NaN keeps its payload). The vector forms run one host
+// fused operation per block of elements; FCMLA one per element.
 #include "sve/decode/forms.h"
 #include "sve/exec/fp/fp_loops.h"
 #include "sve/exec/fp/host_float.h"
+#include "sve/exec/fp/lane_loops.h"
 
 using namespace ostrel;
 using namespace ostrel::fp;
@@ -12,8 +14,9 @@ namespace {
 
 // fused(product_sign(x) * y + addend_sign(z)); NegProduct and NegAddend flip x and z.
 template <bool NegProduct, bool NegAddend> struct Fused {
-    template <class T> static T apply(HostFpu &f, T x, T y, T z) {
-        return f.muladd(NegProduct ? negate(x) : x, y, NegAddend ? negate(z) : z);
+    template <class T> static Lanes<T> apply(HostFpu &f, Lanes<T> x, Lanes<T> y, Lanes<T> z) {
+        const Lanes<T> sign = broadcast<T>(kSignBit<T>);
+        return f.muladd_lanes<T>(NegProduct ? x ^ sign : x, y, NegAddend ? z ^ sign : z);
     }
 };
 
@@ -24,10 +27,10 @@ aarch64_decode_rc accumulating(cpu_state *s, aarch64_z_reg zda, aarch64_p_reg pg
     with_fp_type(read_write_type(zda), [&](auto t) {
         using T = decltype(t);
         HostFpu fpu(*s);
-        merge_into<T>(*s, zda.num, pg.num, [&](unsigned i) {
-            return Op::apply(fpu, element<T>(*s, zn.num, i), element<T>(*s, zm.num, i),
-                             element<T>(*s, zda.num, i));
-        });
+        merge_blocks<T>(*s, zda.num, pg.num, {zn.num, zm.num, zda.num},
+                        [&](Lanes<T> n, Lanes<T> m, Lanes<T> a) {
+                            return Op::template apply<T>(fpu, n, m, a);
+                        });
     });
     return DECODE_OK;
 }
@@ -39,10 +42,10 @@ aarch64_decode_rc multiplying(cpu_state *s, aarch64_z_reg zdn, aarch64_p_reg pg,
     with_fp_type(read_write_type(zdn), [&](auto t) {
         using T = decltype(t);
         HostFpu fpu(*s);
-        merge_into<T>(*s, zdn.num, pg.num, [&](unsigned i) {
-            return Op::apply(fpu, element<T>(*s, zdn.num, i), element<T>(*s, zm.num, i),
-                             element<T>(*s, za.num, i));
-        });
+        merge_blocks<T>(*s, zdn.num, pg.num, {zdn.num, zm.num, za.num},
+                        [&](Lanes<T> n, Lanes<T> m, Lanes<T> a) {
+                            return Op::template apply<T>(fpu, n, m, a);
+                        });
     });
     return DECODE_OK;
 }

@@ -1,6 +1,8 @@
 // Kernels of the floating-point arithmetic forms on the kernel road: the predicated vector forms
 // (Zdn, Pg/M, Zdn, Zm), the forms with an immediate (Zdn, Pg/M, Zdn, #const) and the unpredicated
 // vector forms (Zd, Zn, Zm).
+#include "sve/decode/host_fpsr.h"
+#include "sve/exec/fp/host_half.h"
 #include "sve/kernels/fp/fp_kernel_loops.h"
 
 // The kernels' declarations come from their operand layouts; including them here keeps the
@@ -55,6 +57,30 @@ template <typename T> T immediate_in(uint32_t single, FPSCR &fpscr) {
     }
 }
 
+// The unpredicated half forms on a host with half-precision arithmetic: one vector instruction per
+// block, flags through the host FPSR like the host route's.
+template <typename Op> struct HostHalf {};
+#if defined(__aarch64__)
+template <> struct HostHalf<Add> { static constexpr auto lanes = ostrel::fp::add_half_lanes; };
+template <> struct HostHalf<Sub> { static constexpr auto lanes = ostrel::fp::sub_half_lanes; };
+template <> struct HostHalf<Mul> { static constexpr auto lanes = ostrel::fp::mul_half_lanes; };
+#endif
+
+template <typename Op>
+VecValue host_half_binary(const VecValue &zn, const VecValue &zm, CpuContext *ctx) {
+    using Half = ostrel::fp::Lanes<uint16_t>;
+    VecValue result{};
+    const unsigned bytes = (ctx->vl & ostrel::kVlMask) * 8;
+    ostrel::write_host_fpsr(ctx->fpsr);
+    for (unsigned at = 0; at < bytes; at += 16) {
+        const Half r = HostHalf<Op>::lanes(ostrel::fp::load_lanes<uint16_t>(zn.bytes + at),
+                                           ostrel::fp::load_lanes<uint16_t>(zm.bytes + at));
+        ostrel::fp::store_lanes<uint16_t>(result.bytes + at, r);
+    }
+    ctx->fpsr = ostrel::read_host_fpsr() & kFpsrKeep;
+    return result;
+}
+
 } // namespace
 
 // ---- Zdn, Pg/M, Zdn, Zm -------------------------------------------------------------------------
@@ -98,6 +124,8 @@ OSTREL_FP_EVERY(OSTREL_FP_VIM, MinNumVIM, MinNum)
 
 #define OSTREL_FP_VVX(Type, T, Family, Op)                                                         \
     VecValue Vec##Type##Family(VecValue zn, VecValue zm, CpuContext *ctx) {                        \
+        if constexpr (ostrel::fp::kHalfLanesBuilt && sizeof(T) == 2)                               \
+            if (ostrel::fp::host_has_half_arithmetic()) return host_half_binary<Op>(zn, zm, ctx);  \
         return unpredicated_binary<T, Op>(zn, zm, ctx);                                            \
     }
 OSTREL_FP_HALF(OSTREL_FP_VVX, AddVVX, Add)
