@@ -24,7 +24,7 @@ template <unsigned Lo, typename Size = RowSize> struct ZResult {
 template <unsigned Lo, unsigned Width = 4, typename Qual = RowSize> struct PResult {
     using value_type = PredV;
     static void write(cpu_state &s, uint32_t e, const RowInfo &, const PredV &p) {
-        unpack_predicate_bits(p, vector_bytes(), s.p[field(e, Lo, Width)]);
+        unpack_predicate_blocks(p, vector_bytes(), s.p[field(e, Lo, Width)]);
     }
     static void describe(std::string &out, uint32_t e, const RowInfo &r) {
         text::append_p(out, field(e, Lo, Width), Qual::code(r));

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "sve/client/cpu_state.h"
+#include "sve/decode/predicate_blocks.h"
 #include "sve/kernels/vec_value.h"
 
 namespace ostrel::decode {
@@ -96,7 +97,7 @@ template <unsigned Lo, unsigned Width = 4, typename Qual = RowSize, Packing Pk =
         return descriptor<aarch64_p_reg>(Pk, field(e, Lo, Width), Qual::code(r));
     }
     static PredV value(const cpu_state &s, uint32_t e, const RowInfo &) {
-        return pack_predicate_bytes(s.p[field(e, Lo, Width)], vector_bytes());
+        return pack_predicate_blocks(s.p[field(e, Lo, Width)], vector_bytes());
     }
     static void describe(std::string &out, uint32_t e, const RowInfo &r) {
         text::append_p(out, field(e, Lo, Width), Qual::code(r));
