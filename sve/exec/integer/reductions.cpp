@@ -13,19 +13,30 @@ using namespace ostrel::integer;
 
 // Folds the elements of Zn, an inactive one as the fold's identity (every fold here is
 // associative and commutative, so that gives the fold of the active ones without a branch), then
-// rewrites the whole Z register Vd: the result in its low result_bytes, zeros above.
+// rewrites the whole Z register Vd: the result in its low result_bytes, zeros above. Each lane
+// of a block keeps its own accumulator, so the blocks fold in vector instructions; the lanes'
+// accumulators merge at the end.
 template <typename Fold, typename T>
 void reduce_into(cpu_state &s, unsigned vd, uint32_t pg, uint32_t zn, unsigned result_bytes) {
     const uint8_t *src = s.z[zn], *pred = s.p[pg];
-    uint64_t acc = Fold::kIdentity;
+    const T identity = static_cast<T>(Fold::kIdentity);
+    constexpr unsigned kLanes = BlockLanes<T>::kCount;
+    uint64_t lane_acc[kLanes];
+    for (unsigned j = 0; j < kLanes; ++j)
+        lane_acc[j] = Fold::kIdentity;
     const unsigned bytes = vector_bytes();
-    for_each_element<T>(bytes, [&](unsigned i) {
-        acc = Fold::apply(acc, blend(active_mask<T>(pred, i), load_element<T>(src, i),
-                                     static_cast<T>(Fold::kIdentity)));
+    for_each_block(bytes, [&](std::size_t at) {
+        const BlockLanes<T> values = load_block<T>(src + at), mask = active_lanes<T>(pred + at);
+        for (unsigned j = 0; j < kLanes; ++j)
+            lane_acc[j] = Fold::apply(lane_acc[j], blend(mask.lane[j], values.lane[j], identity));
     });
+    uint64_t acc = lane_acc[0];
+    for (unsigned j = 1; j < kLanes; ++j)
+        acc = Fold::merge(acc, lane_acc[j]);
+    if (result_bytes < sizeof(acc)) acc &= (uint64_t{1} << (8 * result_bytes)) - 1;
     uint8_t *dst = s.z[vd];
     fill_vector(dst, 0, bytes);
-    std::memcpy(dst, &acc, result_bytes);
+    std::memcpy(dst, &acc, sizeof(acc));
 }
 
 // Rows of every element size share one executor; Zn's descriptor carries the size.
