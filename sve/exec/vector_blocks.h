@@ -13,22 +13,6 @@ namespace ostrel {
 constexpr unsigned kVectorBlockBytes = 16;
 using VectorBlock = uint8_t __attribute__((vector_size(kVectorBlockBytes)));
 
-inline void copy_vector(uint8_t *dst, const uint8_t *src, unsigned bytes) {
-    for (unsigned at = 0; at < bytes; at += kVectorBlockBytes) {
-        VectorBlock block;
-        std::memcpy(&block, src + at, kVectorBlockBytes);
-        std::memcpy(dst + at, &block, kVectorBlockBytes);
-    }
-}
-
-inline void fill_vector(uint8_t *dst, uint8_t value, unsigned bytes) {
-    VectorBlock block;
-    for (unsigned i = 0; i < kVectorBlockBytes; ++i)
-        block[i] = value;
-    for (unsigned at = 0; at < bytes; at += kVectorBlockBytes)
-        std::memcpy(dst + at, &block, kVectorBlockBytes);
-}
-
 // body(i) for every element i of type T in `bytes`, in ascending order; the inner loop's fixed
 // count is what lets the compiler vectorise it.
 template <typename T, typename Body> inline void for_each_element(unsigned bytes, Body &&body) {
@@ -70,6 +54,22 @@ template <typename T> inline BlockLanes<T> load_block(const uint8_t *at) {
 
 template <typename T> inline void store_block(uint8_t *at, const BlockLanes<T> &block) {
     std::memcpy(at, block.lane, kVectorBlockBytes);
+}
+
+inline void copy_vector(uint8_t *dst, const uint8_t *src, unsigned bytes) {
+    for_each_block(bytes, [&](std::size_t at) {
+        VectorBlock block;
+        std::memcpy(&block, src + at, kVectorBlockBytes);
+        std::memcpy(dst + at, &block, kVectorBlockBytes);
+    });
+}
+
+inline void fill_vector(uint8_t *dst, uint8_t value, unsigned bytes) {
+    VectorBlock block;
+    for (unsigned i = 0; i < kVectorBlockBytes; ++i)
+        block[i] = value;
+    for_each_block(bytes,
+                   [&](std::size_t at) { std::memcpy(dst + at, &block, kVectorBlockBytes); });
 }
 
 } // namespace ostrel

@@ -36,8 +36,8 @@ template <typename T>
 void table_lookup_blocks(uint8_t *dst, const uint8_t *table, const uint8_t *index,
                          std::size_t bytes) {
     const std::size_t count = bytes / sizeof(T);
+    // Each block's lookups in a row, without the loop's own count and branch for each.
     for_each_block(bytes, [&](std::size_t at) {
-    // One block's lookups in a row, without the loop's own count and branch for each.
 #pragma GCC unroll 16
         for (unsigned j = 0; j < BlockLanes<T>::kCount; ++j) {
             const std::size_t offset = at + j * sizeof(T);

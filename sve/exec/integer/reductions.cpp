@@ -34,9 +34,10 @@ void reduce_into(cpu_state &s, unsigned vd, uint32_t pg, uint32_t zn, unsigned r
     for (unsigned j = 1; j < kLanes; ++j)
         acc = Fold::merge(acc, lane_acc[j]);
     if (result_bytes < sizeof(acc)) acc &= (uint64_t{1} << (8 * result_bytes)) - 1;
+    const uint64_t low_block[2] = {acc, 0};
     uint8_t *dst = s.z[vd];
-    fill_vector(dst, 0, bytes);
-    std::memcpy(dst, &acc, sizeof(acc));
+    std::memcpy(dst, low_block, sizeof(low_block));
+    fill_vector(dst + kVectorBlockBytes, 0, bytes - kVectorBlockBytes);
 }
 
 // Rows of every element size share one executor; Zn's descriptor carries the size.

@@ -31,10 +31,15 @@ void choose(uint8_t *zd, const uint8_t *pred, const uint8_t *active_from,
     });
 }
 
+// The loop of the element type of a size code, by pointer: a call through with_element_type would
+// inline all four loops into one function that is then too large to inline into the executors,
+// which would pay for a closure and a second call instead.
 void choose_by_size(cpu_state *s, uint32_t zd, uint32_t size, const uint8_t *pred,
                     const uint8_t *active_from, const uint8_t *inactive_from) {
-    ostrel::integer::with_element_type(
-        size, [&](auto t) { choose<decltype(t)>(s->z[zd], pred, active_from, inactive_from); });
+    using Loop = void(uint8_t *, const uint8_t *, const uint8_t *, const uint8_t *);
+    static Loop *const kLoops[] = {choose<uint8_t>, choose<uint16_t>, choose<uint32_t>,
+                                   choose<uint64_t>};
+    kLoops[size <= 3 ? size : 0](s->z[zd], pred, active_from, inactive_from);
 }
 
 } // namespace
