@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "sve/client/cpu_state.h"
+#include "sve/exec/integer/lane_neon.h"
 #include "sve/exec/vector_blocks.h"
 
 namespace ostrel::integer {
@@ -72,10 +73,7 @@ template <typename Fn> inline void with_element_type(uint32_t size_code, Fn &&fn
 
 // active_mask for every lane of the block of elements whose predicate bytes start at pred.
 template <typename T> inline BlockLanes<T> active_lanes(const uint8_t *pred) {
-    BlockLanes<T> mask = load_block<T>(pred);
-    for (unsigned j = 0; j < mask.kCount; ++j)
-        mask.lane[j] = static_cast<T>(T{0} - static_cast<T>(mask.lane[j] & 1u));
-    return mask;
+    return lanes_with_bit0(load_block<T>(pred));
 }
 
 // Zdn = Op(Zdn, Zm) on active elements; inactive elements keep Zdn. Op runs on every element and

@@ -38,10 +38,27 @@ void into_distinct(uint8_t *zd, uint32_t size, const uint8_t *src1, const uint8_
     into_register(zd, size, fill);
 }
 
+using ZipLoop = void(uint8_t *, const uint8_t *, const uint8_t *, std::size_t, bool);
+
+// When Zd is also a source: the result goes through a temporary. Kept apart so that the usual
+// case does not set up the temporary's frame.
+void zip_through_temporary(ZipLoop *loop, uint8_t *zd, const uint8_t *zn, const uint8_t *zm,
+                           bool high) {
+    const unsigned bytes = ostrel::vector_bytes();
+    uint8_t result[kMaxVectorBytes];
+    loop(result, zn, zm, bytes, high);
+    ostrel::copy_vector(zd, result, bytes);
+}
+
+// The block loop of the element size, by pointer: taken through with_element_type the four
+// loops and the temporary would land in one closure call, paid before it is known that no
+// temporary is needed.
 void zip_into(uint8_t *zd, const uint8_t *zn, const uint8_t *zm, uint32_t size, bool high) {
-    into_distinct(zd, size, zn, zm, [&](uint8_t *out, auto t) {
-        permute::zip_blocks<decltype(t)>(out, zn, zm, ostrel::vector_bytes(), high);
-    });
+    static ZipLoop *const kLoops[] = {permute::zip_blocks<uint8_t>, permute::zip_blocks<uint16_t>,
+                                      permute::zip_blocks<uint32_t>, permute::zip_blocks<uint64_t>};
+    ZipLoop *const loop = kLoops[size <= 3 ? size : 0];
+    if (zd == zn || zd == zm) return zip_through_temporary(loop, zd, zn, zm, high);
+    loop(zd, zn, zm, ostrel::vector_bytes(), high);
 }
 
 aarch64_decode_rc zip(cpu_state *s, aarch64_z_reg zd, aarch64_z_reg zn, aarch64_z_reg zm,

@@ -21,13 +21,6 @@ template <typename T> struct SignedAddFold {
     }
     static uint64_t merge(uint64_t a, uint64_t b) { return a + b; }
 };
-// UADDV: the sum of the zero-extended elements, 64 bits wide.
-template <typename T> struct UnsignedAddFold {
-    static constexpr uint64_t kIdentity = 0;
-    static uint64_t apply(uint64_t acc, T e) { return acc + e; }
-    static uint64_t merge(uint64_t a, uint64_t b) { return a + b; }
-};
-
 template <typename T> constexpr int kBits = static_cast<int>(sizeof(T) * 8);
 
 // SMAXV, UMAXV, SMINV, UMINV: the identity is the value every element beats or ties.
