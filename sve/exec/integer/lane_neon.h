@@ -1,6 +1,7 @@
 // The few block operations the compiler does not find a single AArch64 instruction for, named
 // there, with a portable lane loop of identical results elsewhere: the active-lane mask of a
-// predicate block, and adding a block's lanes in pairs into lanes twice as wide.
+// predicate block, and adding a block's lanes in pairs into lanes twice as wide. Also the
+// conversions between a block and the NEON vector of its lanes, which lane_zip.h uses too.
 #pragma once
 
 #include <cstdint>

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "sve/exec/integer/lane_lookup.h"
 #include "sve/exec/integer/lane_zip.h"
 #include "sve/exec/vector_blocks.h"
 
@@ -30,23 +31,13 @@ void zip_blocks(uint8_t *dst, const uint8_t *a, const uint8_t *b, std::size_t by
 }
 
 // TBL: element i = table[index[i]], or 0 when the (unsigned) index is not below the element
-// count; no read leaves the table. Element by element straight from and to memory: a lookup is
-// scalar work, and a block's lanes gathered into a vector would only add moves.
+// count.
 template <typename T>
 void table_lookup_blocks(uint8_t *dst, const uint8_t *table, const uint8_t *index,
                          std::size_t bytes) {
     const std::size_t count = bytes / sizeof(T);
-    // Each block's lookups in a row, without the loop's own count and branch for each.
-    for_each_block(bytes, [&](std::size_t at) {
-#pragma GCC unroll 16
-        for (unsigned j = 0; j < BlockLanes<T>::kCount; ++j) {
-            const std::size_t offset = at + j * sizeof(T);
-            T i, value{0};
-            std::memcpy(&i, index + offset, sizeof(T));
-            if (i < count) std::memcpy(&value, table + i * sizeof(T), sizeof(T));
-            std::memcpy(dst + offset, &value, sizeof(T));
-        }
-    });
+    for_each_block(bytes,
+                   [&](std::size_t at) { lookup_block<T>(dst + at, table, index + at, count); });
 }
 
 } // namespace ostrel::permute
