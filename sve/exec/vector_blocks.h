@@ -4,6 +4,7 @@
 // than the few blocks one instruction moves.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -11,22 +12,6 @@ namespace ostrel {
 
 constexpr unsigned kVectorBlockBytes = 16;
 using VectorBlock = uint8_t __attribute__((vector_size(kVectorBlockBytes)));
-
-inline void copy_vector(uint8_t *dst, const uint8_t *src, unsigned bytes) {
-    for (unsigned at = 0; at < bytes; at += kVectorBlockBytes) {
-        VectorBlock block;
-        std::memcpy(&block, src + at, kVectorBlockBytes);
-        std::memcpy(dst + at, &block, kVectorBlockBytes);
-    }
-}
-
-inline void fill_vector(uint8_t *dst, uint8_t value, unsigned bytes) {
-    VectorBlock block;
-    for (unsigned i = 0; i < kVectorBlockBytes; ++i)
-        block[i] = value;
-    for (unsigned at = 0; at < bytes; at += kVectorBlockBytes)
-        std::memcpy(dst + at, &block, kVectorBlockBytes);
-}
 
 // body(i) for every element i of type T in `bytes`, in ascending order; the inner loop's fixed
 // count is what lets the compiler vectorise it.
@@ -36,6 +21,64 @@ template <typename T, typename Body> inline void for_each_element(unsigned bytes
     for (unsigned first = 0; first < bytes / sizeof(T); first += kPerBlock)
         for (unsigned j = 0; j < kPerBlock; ++j)
             body(first + j);
+}
+
+// body(at) for the byte offset of every 16-byte block in `bytes`, in ascending order. Four blocks
+// a turn (after one and two blocks for the length's remainder) cut the loop's own pointer steps,
+// count and branch to a fraction of a block's cost, which one or two vector instructions
+// compute; counting turns rather than comparing offsets spares the set-up of a bound.
+template <typename Body> inline void for_each_block(std::size_t bytes, Body &&body) {
+    constexpr std::size_t kTurnBytes = 4 * kVectorBlockBytes;
+    std::size_t at = 0;
+    if (bytes & kVectorBlockBytes) {
+        body(at);
+        at += kVectorBlockBytes;
+    }
+    if (bytes & 2 * kVectorBlockBytes) {
+        body(at);
+        body(at + kVectorBlockBytes);
+        at += 2 * kVectorBlockBytes;
+    }
+    for (std::size_t turns = bytes / kTurnBytes; turns != 0; --turns, at += kTurnBytes) {
+        body(at);
+        body(at + kVectorBlockBytes);
+        body(at + 2 * kVectorBlockBytes);
+        body(at + 3 * kVectorBlockBytes);
+    }
+}
+
+// The elements of type T in one 16-byte block. Loops over its fixed count of lanes become single
+// vector instructions; loading and storing it whole is one vector load or store.
+template <typename T> struct BlockLanes {
+    static constexpr unsigned kCount = kVectorBlockBytes / sizeof(T);
+    static_assert(kVectorBlockBytes % sizeof(T) == 0, "elements tile a block");
+    T lane[kCount];
+};
+
+template <typename T> inline BlockLanes<T> load_block(const uint8_t *at) {
+    BlockLanes<T> block;
+    std::memcpy(block.lane, at, kVectorBlockBytes);
+    return block;
+}
+
+template <typename T> inline void store_block(uint8_t *at, const BlockLanes<T> &block) {
+    std::memcpy(at, block.lane, kVectorBlockBytes);
+}
+
+inline void copy_vector(uint8_t *dst, const uint8_t *src, unsigned bytes) {
+    for_each_block(bytes, [&](std::size_t at) {
+        VectorBlock block;
+        std::memcpy(&block, src + at, kVectorBlockBytes);
+        std::memcpy(dst + at, &block, kVectorBlockBytes);
+    });
+}
+
+inline void fill_vector(uint8_t *dst, uint8_t value, unsigned bytes) {
+    VectorBlock block;
+    for (unsigned i = 0; i < kVectorBlockBytes; ++i)
+        block[i] = value;
+    for_each_block(bytes,
+                   [&](std::size_t at) { std::memcpy(dst + at, &block, kVectorBlockBytes); });
 }
 
 } // namespace ostrel

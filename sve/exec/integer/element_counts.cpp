@@ -2,14 +2,10 @@
 // (RDVL, ADDVL, ADDPL), at the process's vector length.
 #include "sve/exec/integer/element_counts.h"
 
-#include <cstring>
-
 #include "sve/decode/forms.h"
 #include "sve/exec/vector_blocks.h"
 
 namespace {
-
-using ostrel::kMaxVectorBytes;
 
 // count(pattern) x multiplier for elements of T.
 template <typename T> uint64_t amount(unsigned pattern, unsigned multiplier) {
@@ -33,14 +29,13 @@ aarch64_decode_rc step_vector(cpu_state *s, const aarch64_z_reg &zdn, unsigned p
     // Wraps modulo 2^esize: the step is truncated to T like the elements.
     const T step = static_cast<T>(amount<T>(pattern, multiplier));
     uint8_t *reg = s->z[zdn.num];
-    uint8_t result[kMaxVectorBytes];
-    ostrel::for_each_element<T>(vl_bytes, [&](unsigned i) {
-        T e;
-        std::memcpy(&e, reg + i * sizeof(T), sizeof(T));
-        e = static_cast<T>(decrement ? e - step : e + step);
-        std::memcpy(result + i * sizeof(T), &e, sizeof(T));
+    ostrel::for_each_block(vl_bytes, [&](std::size_t at) {
+        ostrel::BlockLanes<T> values = ostrel::load_block<T>(reg + at);
+        for (unsigned j = 0; j < values.kCount; ++j)
+            values.lane[j] =
+                static_cast<T>(decrement ? values.lane[j] - step : values.lane[j] + step);
+        ostrel::store_block(reg + at, values);
     });
-    ostrel::copy_vector(reg, result, vl_bytes);
     return DECODE_OK;
 }
 

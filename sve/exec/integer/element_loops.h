@@ -1,8 +1,9 @@
 // Element loops of the integer executors at the process's vector length: element
 // access, the element-size dispatch and the loop shapes (predicated with merging, for two or
-// three sources; unpredicated; with an immediate). Each loop builds its result in a temporary
-// and copies it over the destination, so a source that is also the destination is read with its
-// old value.
+// three sources; unpredicated; with an immediate). Each loop works one 16-byte block at a time,
+// in place: a block's result depends only on the same block of every source, and all of them are
+// read before the destination's block is written, so a source that is also the destination is
+// read with its old value without a whole-vector temporary.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,7 @@
 #include <cstring>
 
 #include "sve/client/cpu_state.h"
+#include "sve/exec/integer/lane_neon.h"
 #include "sve/exec/vector_blocks.h"
 
 namespace ostrel::integer {
@@ -69,62 +71,68 @@ template <typename Fn> inline void with_element_type(uint32_t size_code, Fn &&fn
     }
 }
 
+// active_mask for every lane of the block of elements whose predicate bytes start at pred.
+template <typename T> inline BlockLanes<T> active_lanes(const uint8_t *pred) {
+    return lanes_with_bit0(load_block<T>(pred));
+}
+
 // Zdn = Op(Zdn, Zm) on active elements; inactive elements keep Zdn. Op runs on every element and
 // the predicate picks, so Op must be defined for any operands (none here traps).
 template <typename Op, typename T>
 void merging_binary(cpu_state &s, uint32_t zdn, uint32_t pg, uint32_t zm) {
-    const unsigned bytes = vector_bytes();
-    uint8_t result[kMaxVectorBytes];
-    const uint8_t *a = s.z[zdn], *b = s.z[zm], *pred = s.p[pg];
-    for_each_element<T>(bytes, [&](std::size_t i) {
-        const T old = load_element<T>(a, i);
-        store_element<T>(
-            result, i, blend(active_mask<T>(pred, i), Op::apply(old, load_element<T>(b, i)), old));
+    uint8_t *d = s.z[zdn];
+    const uint8_t *b = s.z[zm], *pred = s.p[pg];
+    for_each_block(vector_bytes(), [&](std::size_t at) {
+        const BlockLanes<T> old = load_block<T>(d + at), other = load_block<T>(b + at);
+        const BlockLanes<T> mask = active_lanes<T>(pred + at);
+        BlockLanes<T> out;
+        for (unsigned j = 0; j < out.kCount; ++j)
+            out.lane[j] = blend(mask.lane[j], Op::apply(old.lane[j], other.lane[j]), old.lane[j]);
+        store_block(d + at, out);
     });
-    copy_vector(s.z[zdn], result, bytes);
 }
 
 // Zd = Op(Zd, Zn, Zm) on active elements; inactive elements keep Zd.
 template <typename Op, typename T>
 void merging_ternary(cpu_state &s, uint32_t zd, uint32_t pg, uint32_t zn, uint32_t zm) {
-    const unsigned bytes = vector_bytes();
-    uint8_t result[kMaxVectorBytes];
-    const uint8_t *d = s.z[zd], *a = s.z[zn], *b = s.z[zm], *pred = s.p[pg];
-    for_each_element<T>(bytes, [&](std::size_t i) {
-        const T old = load_element<T>(d, i);
-        const T value = Op::apply(old, load_element<T>(a, i), load_element<T>(b, i));
-        store_element<T>(result, i, blend(active_mask<T>(pred, i), value, old));
+    uint8_t *d = s.z[zd];
+    const uint8_t *a = s.z[zn], *b = s.z[zm], *pred = s.p[pg];
+    for_each_block(vector_bytes(), [&](std::size_t at) {
+        const BlockLanes<T> old = load_block<T>(d + at), first = load_block<T>(a + at),
+                            second = load_block<T>(b + at);
+        const BlockLanes<T> mask = active_lanes<T>(pred + at);
+        BlockLanes<T> out;
+        for (unsigned j = 0; j < out.kCount; ++j) {
+            const T value = Op::apply(old.lane[j], first.lane[j], second.lane[j]);
+            out.lane[j] = blend(mask.lane[j], value, old.lane[j]);
+        }
+        store_block(d + at, out);
     });
-    copy_vector(s.z[zd], result, bytes);
 }
 
-// Zd = Op(Zn, Zm) on every element, one 16-byte block at a time: both sources' blocks are copied
-// before Zd's block is written (Zd may be a source), and no whole-vector temporary is needed.
+// Zd = Op(Zn, Zm) on every element.
 template <typename Op, typename T>
 void unpredicated_binary(cpu_state &s, uint32_t zd, uint32_t zn, uint32_t zm) {
-    constexpr unsigned kPerBlock = kVectorBlockBytes / sizeof(T);
-    const unsigned bytes = vector_bytes();
     uint8_t *d = s.z[zd];
     const uint8_t *a = s.z[zn], *b = s.z[zm];
-    for (unsigned at = 0; at < bytes; at += kVectorBlockBytes) {
-        uint8_t in_a[kVectorBlockBytes], in_b[kVectorBlockBytes], out[kVectorBlockBytes];
-        std::memcpy(in_a, a + at, kVectorBlockBytes);
-        std::memcpy(in_b, b + at, kVectorBlockBytes);
-        for (unsigned j = 0; j < kPerBlock; ++j)
-            store_element<T>(out, j, Op::apply(load_element<T>(in_a, j), load_element<T>(in_b, j)));
-        std::memcpy(d + at, out, kVectorBlockBytes);
-    }
+    for_each_block(vector_bytes(), [&](std::size_t at) {
+        const BlockLanes<T> first = load_block<T>(a + at), second = load_block<T>(b + at);
+        BlockLanes<T> out;
+        for (unsigned j = 0; j < out.kCount; ++j)
+            out.lane[j] = Op::apply(first.lane[j], second.lane[j]);
+        store_block(d + at, out);
+    });
 }
 
 // Zdn = Op(Zdn, imm) on every element.
 template <typename Op, typename T> void binary_with_immediate(cpu_state &s, uint32_t zdn, T imm) {
-    const unsigned bytes = vector_bytes();
-    uint8_t result[kMaxVectorBytes];
-    const uint8_t *a = s.z[zdn];
-    for_each_element<T>(bytes, [&](std::size_t i) {
-        store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm));
+    uint8_t *d = s.z[zdn];
+    for_each_block(vector_bytes(), [&](std::size_t at) {
+        BlockLanes<T> values = load_block<T>(d + at);
+        for (unsigned j = 0; j < values.kCount; ++j)
+            values.lane[j] = Op::apply(values.lane[j], imm);
+        store_block(d + at, values);
     });
-    copy_vector(s.z[zdn], result, bytes);
 }
 
 } // namespace ostrel::integer

@@ -1,6 +1,6 @@
 // Element loops of the fixed-length executors that element_loops.h does not cover: unary
 // operations (Zd, Pg/M, Zn) and shifts by an immediate, predicated in place or unpredicated
-// into another register. Like those loops they build the result in a temporary first.
+// into another register. Like those loops they work block by block in place.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 
 namespace ostrel::logical {
 
+using integer::active_lanes;
 using integer::active_mask;
 using integer::blend;
 using integer::element_count;
@@ -20,40 +21,43 @@ using integer::store_element;
 // Zd = Op(Zn) on active elements; inactive elements keep Zd.
 template <typename Op, typename T>
 void merging_unary(cpu_state &s, uint32_t zd, uint32_t pg, uint32_t zn) {
-    const unsigned bytes = vector_bytes();
-    uint8_t result[kMaxVectorBytes];
-    const uint8_t *dst = s.z[zd], *src = s.z[zn], *pred = s.p[pg];
-    for_each_element<T>(bytes, [&](std::size_t i) {
-        store_element<T>(result, i,
-                         blend(active_mask<T>(pred, i), Op::apply(load_element<T>(src, i)),
-                               load_element<T>(dst, i)));
+    uint8_t *dst = s.z[zd];
+    const uint8_t *src = s.z[zn], *pred = s.p[pg];
+    for_each_block(vector_bytes(), [&](std::size_t at) {
+        const BlockLanes<T> old = load_block<T>(dst + at), in = load_block<T>(src + at);
+        const BlockLanes<T> mask = active_lanes<T>(pred + at);
+        BlockLanes<T> out;
+        for (unsigned j = 0; j < out.kCount; ++j)
+            out.lane[j] = blend(mask.lane[j], Op::apply(in.lane[j]), old.lane[j]);
+        store_block(dst + at, out);
     });
-    copy_vector(s.z[zd], result, bytes);
 }
 
 // Zdn = Op(Zdn, imm) on active elements; inactive elements keep Zdn.
 template <typename Op, typename T>
 void merging_with_immediate(cpu_state &s, uint32_t zdn, uint32_t pg, uint64_t imm) {
-    const unsigned bytes = vector_bytes();
-    uint8_t result[kMaxVectorBytes];
-    const uint8_t *a = s.z[zdn], *pred = s.p[pg];
-    for_each_element<T>(bytes, [&](std::size_t i) {
-        const T old = load_element<T>(a, i);
-        store_element<T>(result, i, blend(active_mask<T>(pred, i), Op::apply(old, imm), old));
+    uint8_t *d = s.z[zdn];
+    const uint8_t *pred = s.p[pg];
+    for_each_block(vector_bytes(), [&](std::size_t at) {
+        const BlockLanes<T> old = load_block<T>(d + at), mask = active_lanes<T>(pred + at);
+        BlockLanes<T> out;
+        for (unsigned j = 0; j < out.kCount; ++j)
+            out.lane[j] = blend(mask.lane[j], Op::apply(old.lane[j], imm), old.lane[j]);
+        store_block(d + at, out);
     });
-    copy_vector(s.z[zdn], result, bytes);
 }
 
 // Zd = Op(Zn, imm) on every element.
 template <typename Op, typename T>
 void unpredicated_with_immediate(cpu_state &s, uint32_t zd, uint32_t zn, uint64_t imm) {
-    const unsigned bytes = vector_bytes();
-    uint8_t result[kMaxVectorBytes];
+    uint8_t *d = s.z[zd];
     const uint8_t *a = s.z[zn];
-    for_each_element<T>(bytes, [&](std::size_t i) {
-        store_element<T>(result, i, Op::apply(load_element<T>(a, i), imm));
+    for_each_block(vector_bytes(), [&](std::size_t at) {
+        BlockLanes<T> values = load_block<T>(a + at);
+        for (unsigned j = 0; j < values.kCount; ++j)
+            values.lane[j] = Op::apply(values.lane[j], imm);
+        store_block(d + at, values);
     });
-    copy_vector(s.z[zd], result, bytes);
 }
 
 } // namespace ostrel::logical

@@ -1,6 +1,9 @@
 // Element functions of the integer reductions, shared by the fixed-length executors and the
 // kernels. A fold starts from its identity, so a reduction with no active element yields it.
-// Accumulators are 64-bit words; the result keeps the low esize bits (64 for the sums).
+// Accumulators are 64-bit words; the result keeps the low esize bits (64 for the sums). merge
+// combines the accumulators of two folds over separate parts of a vector (each fold is
+// associative and commutative, so the parts may be any split of the elements); outside the sums
+// an accumulator only ever holds an element's value, which apply takes as an element again.
 #pragma once
 
 #include <cstdint>
@@ -16,13 +19,8 @@ template <typename T> struct SignedAddFold {
     static uint64_t apply(uint64_t acc, T e) {
         return acc + static_cast<uint64_t>(static_cast<std::make_signed_t<T>>(e));
     }
+    static uint64_t merge(uint64_t a, uint64_t b) { return a + b; }
 };
-// UADDV: the sum of the zero-extended elements, 64 bits wide.
-template <typename T> struct UnsignedAddFold {
-    static constexpr uint64_t kIdentity = 0;
-    static uint64_t apply(uint64_t acc, T e) { return acc + e; }
-};
-
 template <typename T> constexpr int kBits = static_cast<int>(sizeof(T) * 8);
 
 // SMAXV, UMAXV, SMINV, UMINV: the identity is the value every element beats or ties.
@@ -30,24 +28,29 @@ template <typename T, int Unsigned> struct MaxFold {
     static constexpr uint64_t kIdentity =
         Unsigned == kUnsigned ? 0 : uint64_t{1} << (kBits<T> - 1); // the signed minimum
     static uint64_t apply(uint64_t acc, T e) { return Max(acc, e, kBits<T>, Unsigned); }
+    static uint64_t merge(uint64_t a, uint64_t b) { return apply(a, static_cast<T>(b)); }
 };
 template <typename T, int Unsigned> struct MinFold {
     static constexpr uint64_t kIdentity =
         Unsigned == kUnsigned ? T(~T{0}) : T(~T{0}) >> 1; // all ones, or the signed maximum
     static uint64_t apply(uint64_t acc, T e) { return Min(acc, e, kBits<T>, Unsigned); }
+    static uint64_t merge(uint64_t a, uint64_t b) { return apply(a, static_cast<T>(b)); }
 };
 
 template <typename T> struct AndFold {
     static constexpr uint64_t kIdentity = T(~T{0});
     static uint64_t apply(uint64_t acc, T e) { return acc & e; }
+    static uint64_t merge(uint64_t a, uint64_t b) { return apply(a, static_cast<T>(b)); }
 };
 template <typename T> struct OrFold {
     static constexpr uint64_t kIdentity = 0;
     static uint64_t apply(uint64_t acc, T e) { return acc | e; }
+    static uint64_t merge(uint64_t a, uint64_t b) { return apply(a, static_cast<T>(b)); }
 };
 template <typename T> struct XorFold {
     static constexpr uint64_t kIdentity = 0;
     static uint64_t apply(uint64_t acc, T e) { return acc ^ e; }
+    static uint64_t merge(uint64_t a, uint64_t b) { return apply(a, static_cast<T>(b)); }
 };
 
 } // namespace ostrel::integer
