@@ -12,11 +12,48 @@ namespace ostrel {
 constexpr unsigned kVectorBlockBytes = 16;
 using VectorBlock = uint8_t __attribute__((vector_size(kVectorBlockBytes)));
 
+// A block as lanes of T, for work on all of its elements at once.
+template <typename T> struct LanesOf {
+    typedef T type __attribute__((vector_size(kVectorBlockBytes)));
+};
+template <typename T> using Lanes = typename LanesOf<T>::type;
+
+template <typename T> inline Lanes<T> load_lanes(const uint8_t *bytes) {
+    Lanes<T> lanes;
+    std::memcpy(&lanes, bytes, sizeof lanes);
+    return lanes;
+}
+// The OR of all bits of the block, folded to one word: zero when the block is.
+template <typename T> inline uint64_t fold_lanes(const Lanes<T> &lanes) {
+    uint64_t words[2];
+    std::memcpy(words, &lanes, sizeof words);
+    return words[0] | words[1];
+}
+template <typename T> inline void store_lanes(uint8_t *bytes, const Lanes<T> &lanes) {
+    std::memcpy(bytes, &lanes, sizeof lanes);
+}
+
+inline void copy_block(uint8_t *dst, const uint8_t *src) {
+    VectorBlock block;
+    std::memcpy(&block, src, kVectorBlockBytes);
+    std::memcpy(dst, &block, kVectorBlockBytes);
+}
+
+// Two blocks a step once an odd block is done, walking pointers: an index of 32 bits would be
+// widened again for every address.
 inline void copy_vector(uint8_t *dst, const uint8_t *src, unsigned bytes) {
-    for (unsigned at = 0; at < bytes; at += kVectorBlockBytes) {
-        VectorBlock block;
-        std::memcpy(&block, src + at, kVectorBlockBytes);
-        std::memcpy(dst + at, &block, kVectorBlockBytes);
+    const uint8_t *const end = src + bytes;
+    if (bytes & kVectorBlockBytes) {
+        copy_block(dst, src);
+        src += kVectorBlockBytes;
+        dst += kVectorBlockBytes;
+    }
+    for (; src != end; src += 2 * kVectorBlockBytes, dst += 2 * kVectorBlockBytes) {
+        VectorBlock low, high;
+        std::memcpy(&low, src, kVectorBlockBytes);
+        std::memcpy(&high, src + kVectorBlockBytes, kVectorBlockBytes);
+        std::memcpy(dst, &low, kVectorBlockBytes);
+        std::memcpy(dst + kVectorBlockBytes, &high, kVectorBlockBytes);
     }
 }
 

@@ -31,7 +31,7 @@ class TraceRecords : public RecordingTrace {
         RecordingTrace::SetUp();
         cpu = random_state(1);
         cpu->pc = reinterpret_cast<unsigned char *>(kPc);
-        enable_trace = true;
+        ostrel::set_thread_tracing(true);
     }
     static std::vector<Extent> extents() {
         std::vector<Extent> out;
@@ -106,7 +106,7 @@ TEST_F(TraceRecords, ContiguousSizesCountMemoryElements) {
 }
 
 TEST_F(TraceRecords, NothingWhileTracingIsOff) {
-    enable_trace = false;
+    ostrel::set_thread_tracing(false);
     std::vector<char> pred(kBytes, 1);
     memtrace_lin<uint8_t, uint8_t>(cpu.get(), reinterpret_cast<uint8_t *>(kBase), pred.data(),
                                    MEMACCESS_WRITE);

@@ -18,23 +18,32 @@ using namespace ostrel::memory;
 using integer::element_active;
 using integer::store_element;
 
-// T is the memory element, U the register element; address(i) gives element i's address.
+// One record per active element, when the calling thread traces.
+template <typename T, typename U, typename Address>
+[[gnu::noinline]] void trace_gather(const cpu_state *s, const uint8_t *pred, const Address &address) {
+    ElementAddresses traced;
+    const unsigned elements = reg_elements<U>();
+    for (unsigned i = 0; i < elements; ++i)
+        if (element_active<U>(pred, i)) traced.push_back(address(i));
+    emit_element_records(s, MEMACCESS_READ, sizeof(T), traced);
+}
+
+// T is the memory element, U the register element; address(i) gives element i's address. The
+// trace, if any, is taken before Zt is written: Zt may also hold the addresses or offsets.
 template <typename T, typename U, typename Address>
 aarch64_decode_rc gather(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg, Address &&address) {
     const unsigned vl_bytes = ostrel::vector_bytes();
-    uint8_t result[kMaxVectorBytes] = {};
-    ElementAddresses traced;
+    uint8_t result[kMaxVectorBytes];
     const uint8_t *pred = s->p[pg.num];
     const unsigned elements = reg_elements<U>();
     for (unsigned i = 0; i < elements; ++i) {
-        if (!element_active<U>(pred, i)) continue;
-        const uint64_t at = address(i);
-        traced.push_back(at);
         // Converting a signed T to the wider unsigned U sign-extends; an unsigned T zero-extends.
-        store_element<U>(result, i, static_cast<U>(read_guest<T>(at)));
+        const U value =
+            element_active<U>(pred, i) ? static_cast<U>(read_guest<T>(address(i))) : U{0};
+        store_element<U>(result, i, value);
     }
+    if (ostrel::thread_tracing()) trace_gather<T, U>(s, pred, address);
     ostrel::copy_vector(s->z[zt.num], result, vl_bytes);
-    emit_element_records(s, MEMACCESS_READ, sizeof(T), traced);
     return DECODE_OK;
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "sve/exec/memory/contiguous_access.h"
+#include "sve/exec/memory/contiguous_blocks.h"
 
 // The executors' declarations come from their operand layouts.
 #include "sve/decode/forms.h"
@@ -24,24 +25,49 @@ unsigned member_register(aarch64_z_reg zt, unsigned r) {
     return (zt.num + r) % 32;
 }
 
+// One record per active structure, covering all of its members, when the calling thread traces.
+template <typename T, unsigned N>
+[[gnu::noinline]] void trace_structures(const cpu_state *s, const uint8_t *pred, uint64_t address,
+                                        memaccess_type_t type) {
+    ElementAddresses traced;
+    const unsigned elements = reg_elements<T>();
+    for (unsigned i = 0; i < elements; ++i)
+        if (element_active<T>(pred, i)) traced.push_back(address + uint64_t{i} * N * sizeof(T));
+    emit_element_records(s, type, N * sizeof(T), traced);
+}
+
+// Structures 0 to `whole` - 1 lie wholly in the page of structure 0 and structure 0 is active:
+// they are read without a branch and the predicate picks (a fault can only be structure 0's, at
+// the same address as element by element). The rest are read one active structure at a time.
+// Members go straight to their registers, which are neither the predicate nor each other.
 template <typename T, unsigned N>
 aarch64_decode_rc load_structures(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,
                                   uint64_t address) {
-    const unsigned vl_bytes = ostrel::vector_bytes();
-    uint8_t members[N][kMaxVectorBytes] = {};
-    ElementAddresses traced;
     const uint8_t *pred = s->p[pg.num];
     const unsigned elements = reg_elements<T>();
-    for (unsigned i = 0; i < elements; ++i) {
-        if (!element_active<T>(pred, i)) continue;
-        const uint64_t first = address + uint64_t{i} * N * sizeof(T);
-        traced.push_back(first);
-        for (unsigned r = 0; r < N; ++r)
-            store_element<T>(members[r], i, read_guest<T>(first + r * sizeof(T)));
-    }
+    const uint8_t *memory = guest_bytes(address);
+    uint8_t *members[N];
     for (unsigned r = 0; r < N; ++r)
-        ostrel::copy_vector(s->z[member_register(zt, r)], members[r], vl_bytes);
-    emit_element_records(s, MEMACCESS_READ, N * sizeof(T), traced);
+        members[r] = s->z[member_register(zt, r)];
+    unsigned whole = 0;
+    if (element_active<T>(pred, 0)) {
+        const uint64_t in_page = bytes_left_in_page(address) / (N * sizeof(T));
+        whole = in_page < elements ? static_cast<unsigned>(in_page) : elements;
+    }
+    for (unsigned i = 0; i < whole; ++i) {
+        const T mask = integer::active_mask<T>(pred, i);
+        for (unsigned r = 0; r < N; ++r)
+            store_element<T>(members[r], i,
+                             static_cast<T>(load_element<T>(memory, i * N + r) & mask));
+    }
+    for (unsigned i = whole; i < elements; ++i) {
+        const bool active = element_active<T>(pred, i);
+        for (unsigned r = 0; r < N; ++r)
+            store_element<T>(members[r], i,
+                             active ? read_guest<T>(address + (uint64_t{i} * N + r) * sizeof(T))
+                                    : T{0});
+    }
+    if (ostrel::thread_tracing()) trace_structures<T, N>(s, pred, address, MEMACCESS_READ);
     return DECODE_OK;
 }
 

@@ -1,0 +1,79 @@
+// Whole-block forms of the contiguous accesses, for the usual case in which no element can fault
+// but the first: 16 bytes of memory at a time instead of one element at a time.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "sve/exec/integer/element_loops.h"
+#include "sve/exec/vector_blocks.h"
+#include "sve/kernels/guest_memory.h"
+
+namespace ostrel::memory {
+
+// Whether an access whose element 0 is active may touch all `span` bytes from `address`: they
+// lie in the page of element 0, which the element-wise access reads or writes first, so a fault
+// happens there, at `address`, either way, and nowhere else. (page_size is 0 until it is known:
+// then no access qualifies.)
+inline bool within_first_page(uint64_t address, uint64_t span) {
+    const uint64_t offset = address & (uint64_t{page_size} - 1);
+    return offset + span <= page_size;
+}
+
+// The bytes from `address` to the end of its page (0 while page_size is not known).
+inline uint64_t bytes_left_in_page(uint64_t address) {
+    if (page_size == 0) return 0;
+    return page_size - (address & (uint64_t{page_size} - 1));
+}
+
+// All ones in the lanes of active elements, zero in the others: bit 0 of each lane's first byte,
+// spread over the lane.
+template <typename U> inline Lanes<U> active_lanes(const uint8_t *pred) {
+    return Lanes<U>{} - (load_lanes<U>(pred) & U{1});
+}
+
+// Zt = the `bytes` bytes at `memory`, inactive elements zero. Two blocks a step once an odd block
+// is done.
+template <typename U>
+inline void load_active_blocks(uint8_t *zt, const uint8_t *memory, const uint8_t *pred, unsigned bytes) {
+    auto block = [&](std::size_t at) {
+        store_lanes<U>(zt + at, load_lanes<U>(memory + at) & active_lanes<U>(pred + at));
+    };
+    std::size_t at = 0;
+    if (bytes & kVectorBlockBytes) {
+        block(at);
+        at += kVectorBlockBytes;
+    }
+    for (; at < bytes; at += 2 * kVectorBlockBytes) {
+        block(at);
+        block(at + kVectorBlockBytes);
+    }
+}
+
+// Zt = the elements of type T at `memory` extended to U, inactive elements zero; the elements
+// are read in place, without a branch.
+template <typename T, typename U>
+void load_active_extended(uint8_t *zt, const uint8_t *memory, const uint8_t *pred, unsigned bytes) {
+    uint8_t result[kMaxVectorBytes];
+    for_each_element<U>(bytes, [&](std::size_t i) {
+        const U value = static_cast<U>(integer::load_element<T>(memory, i));
+        integer::store_element<U>(result, i,
+                                  integer::blend(integer::active_mask<U>(pred, i), value, U{0}));
+    });
+    copy_vector(zt, result, bytes);
+}
+
+// Whether every element of U in `bytes` predicate bytes is active.
+template <typename U> inline bool all_active(const uint8_t *pred, unsigned bytes) {
+    Lanes<U> inactive = {};
+    for (std::size_t at = 0; at < bytes; at += kVectorBlockBytes)
+        inactive |= ~load_lanes<U>(pred + at);
+    return fold_lanes<U>(inactive & U{1}) == 0;
+}
+
+// The guest address as a pointer of this process.
+inline uint8_t *guest_bytes(uint64_t address) {
+    return reinterpret_cast<uint8_t *>(static_cast<uintptr_t>(address));
+}
+
+} // namespace ostrel::memory
