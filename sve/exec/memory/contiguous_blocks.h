@@ -11,19 +11,30 @@
 
 namespace ostrel::memory {
 
-// Whether an access whose element 0 is active may touch all `span` bytes from `address`: they
-// lie in the page of element 0, which the element-wise access reads or writes first, so a fault
-// happens there, at `address`, either way, and nowhere else. (page_size is 0 until it is known:
-// then no access qualifies.)
-inline bool within_first_page(uint64_t address, uint64_t span) {
-    const uint64_t offset = address & (uint64_t{page_size} - 1);
-    return offset + span <= page_size;
-}
-
 // The bytes from `address` to the end of its page (0 while page_size is not known).
 inline uint64_t bytes_left_in_page(uint64_t address) {
     if (page_size == 0) return 0;
     return page_size - (address & (uint64_t{page_size} - 1));
+}
+
+// Whether an access may touch `span` bytes from `address` whatever its predicate: they lie in
+// the page of its first byte, which an access whose element 0 is active reads or writes first,
+// so a fault happens there, at `address`, either way, and nowhere else.
+inline bool within_first_page(uint64_t address, uint64_t span) {
+    return span <= bytes_left_in_page(address);
+}
+
+// How many of `count` elements (or structures) of `stride` bytes from `address` a load may read
+// without looking at the predicate, given active(i): none when element 0 is inactive; else all
+// when they lie in the page of element 0, or when the first one that reaches the next page is
+// active (the access element by element reads that page there first: a fault happens either way,
+// and an access spans at most two pages); else those wholly in the page of element 0.
+template <typename Active>
+unsigned predicate_free_prefix(uint64_t address, unsigned stride, unsigned count, Active active) {
+    if (!active(0)) return 0;
+    const uint64_t in_page = bytes_left_in_page(address) / stride;
+    if (in_page >= count) return count;
+    return active(static_cast<unsigned>(in_page)) ? count : static_cast<unsigned>(in_page);
 }
 
 // All ones in the lanes of active elements, zero in the others: bit 0 of each lane's first byte,

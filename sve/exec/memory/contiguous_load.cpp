@@ -1,7 +1,8 @@
 // Contiguous loads: LD1B/H/W/D, the sign-extending LD1SB/SH/SW and the non-temporal LDNT1*, in
 // both addressing forms. Active elements are read in ascending order and extended (by T's
 // signedness) to the register element; inactive elements become zero. When element 0 is active
-// and the whole access is in its page, all elements are read at once and the predicate picks.
+// and no other element can fault first (see predicate_free_prefix), all elements are read at once
+// and the predicate picks.
 // The finished access is handed to the contiguous tracer.
 #include <cstring>
 
@@ -35,8 +36,9 @@ aarch64_decode_rc load_contiguous(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg 
                                   uint64_t address) {
     const unsigned vl_bytes = ostrel::vector_bytes();
     const uint8_t *pred = s->p[pg.num];
-    if (!integer::element_active<U>(pred, 0) ||
-        !within_first_page(address, uint64_t{reg_elements<U>()} * sizeof(T))) {
+    const unsigned elements = reg_elements<U>();
+    const auto active = [pred](unsigned i) { return integer::element_active<U>(pred, i); };
+    if (predicate_free_prefix(address, sizeof(T), elements, active) < elements) {
         load_elements<T, U>(s, zt, pg, address);
         return DECODE_OK;
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "sve/exec/memory/contiguous_access.h"
+#include "sve/exec/memory/contiguous_blocks.h"
 #include "sve/exec/memory/gather_address.h"
 
 // The executors' declarations come from their operand layouts.
@@ -36,11 +37,16 @@ aarch64_decode_rc gather(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg, Addre
     uint8_t result[kMaxVectorBytes];
     const uint8_t *pred = s->p[pg.num];
     const unsigned elements = reg_elements<U>();
-    for (unsigned i = 0; i < elements; ++i) {
-        // Converting a signed T to the wider unsigned U sign-extends; an unsigned T zero-extends.
-        const U value =
-            element_active<U>(pred, i) ? static_cast<U>(read_guest<T>(address(i))) : U{0};
-        store_element<U>(result, i, value);
+    // Converting a signed T to the wider unsigned U sign-extends; an unsigned T zero-extends.
+    if (all_active<U>(pred, vl_bytes)) {
+        for (unsigned i = 0; i < elements; ++i)
+            store_element<U>(result, i, static_cast<U>(read_guest<T>(address(i))));
+    } else {
+        for (unsigned i = 0; i < elements; ++i) {
+            const U value =
+                element_active<U>(pred, i) ? static_cast<U>(read_guest<T>(address(i))) : U{0};
+            store_element<U>(result, i, value);
+        }
     }
     if (ostrel::thread_tracing()) trace_gather<T, U>(s, pred, address);
     ostrel::copy_vector(s->z[zt.num], result, vl_bytes);

@@ -8,6 +8,7 @@
 
 #include "sve/exec/memory/contiguous_access.h"
 #include "sve/exec/memory/contiguous_blocks.h"
+#include "sve/exec/memory/structure_blocks.h"
 
 // The executors' declarations come from their operand layouts.
 #include "sve/decode/forms.h"
@@ -36,23 +37,26 @@ template <typename T, unsigned N>
     emit_element_records(s, type, N * sizeof(T), traced);
 }
 
-// Structures 0 to `whole` - 1 lie wholly in the page of structure 0 and structure 0 is active:
-// they are read without a branch and the predicate picks (a fault can only be structure 0's, at
-// the same address as element by element). The rest are read one active structure at a time.
-// Members go straight to their registers, which are neither the predicate nor each other.
+// Structures 0 to `whole` - 1 (see predicate_free_prefix) are read without a branch and the
+// predicate picks; the rest one active structure at a time.
 template <typename T, unsigned N>
 aarch64_decode_rc load_structures(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,
                                   uint64_t address) {
     const uint8_t *pred = s->p[pg.num];
     const unsigned elements = reg_elements<T>();
     const uint8_t *memory = guest_bytes(address);
+    const unsigned whole = predicate_free_prefix(
+        address, N * sizeof(T), elements, [pred](unsigned i) { return element_active<T>(pred, i); });
+    // The members go straight to their registers, which are neither the predicate nor each other.
     uint8_t *members[N];
     for (unsigned r = 0; r < N; ++r)
         members[r] = s->z[member_register(zt, r)];
-    unsigned whole = 0;
-    if (element_active<T>(pred, 0)) {
-        const uint64_t in_page = bytes_left_in_page(address) / (N * sizeof(T));
-        whole = in_page < elements ? static_cast<unsigned>(in_page) : elements;
+    if constexpr (kUnzippable<N>) {
+        if (whole == elements) {
+            load_structure_blocks<T, N>(members, memory, pred, ostrel::vector_bytes());
+            if (ostrel::thread_tracing()) trace_structures<T, N>(s, pred, address, MEMACCESS_READ);
+            return DECODE_OK;
+        }
     }
     for (unsigned i = 0; i < whole; ++i) {
         const T mask = integer::active_mask<T>(pred, i);
@@ -63,9 +67,9 @@ aarch64_decode_rc load_structures(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg 
     for (unsigned i = whole; i < elements; ++i) {
         const bool active = element_active<T>(pred, i);
         for (unsigned r = 0; r < N; ++r)
-            store_element<T>(members[r], i,
-                             active ? read_guest<T>(address + (uint64_t{i} * N + r) * sizeof(T))
-                                    : T{0});
+            store_element<T>(
+                members[r], i,
+                active ? read_guest<T>(address + (uint64_t{i} * N + r) * sizeof(T)) : T{0});
     }
     if (ostrel::thread_tracing()) trace_structures<T, N>(s, pred, address, MEMACCESS_READ);
     return DECODE_OK;
