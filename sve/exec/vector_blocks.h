@@ -4,6 +4,7 @@
 // than the few blocks one instruction moves.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -31,6 +32,20 @@ template <typename T> inline uint64_t fold_lanes(const Lanes<T> &lanes) {
 }
 template <typename T> inline void store_lanes(uint8_t *bytes, const Lanes<T> &lanes) {
     std::memcpy(bytes, &lanes, sizeof lanes);
+}
+
+// body(at) for the offset of every block of `bytes`, ascending: two blocks a step once an odd
+// block is done, so that a step's loads and stores pair up.
+template <typename Body> inline void for_each_block(unsigned bytes, Body &&body) {
+    std::size_t at = 0;
+    if (bytes & kVectorBlockBytes) {
+        body(at);
+        at += kVectorBlockBytes;
+    }
+    for (; at < bytes; at += 2 * kVectorBlockBytes) {
+        body(at);
+        body(at + kVectorBlockBytes);
+    }
 }
 
 inline void copy_block(uint8_t *dst, const uint8_t *src) {

@@ -26,24 +26,14 @@ void compare_into(cpu_state &s, uint32_t pd, uint32_t pg, BlockTruth truth) {
     uint8_t *out = s.p[pd];
     const ostrel::ActiveEnds ends = ostrel::active_ends<T>(governing, bytes);
     Lanes<T> any_set = {};
-    auto block = [&](std::size_t at) {
+    ostrel::for_each_block(bytes, [&](std::size_t at) {
         Lanes<T> g;
         std::memcpy(&g, governing + at, sizeof g);
         // The whole element is written: bit 0 of its first byte, zero in the others.
         const Lanes<T> result = g & truth(at) & T{1};
         any_set |= result;
         std::memcpy(out + at, &result, sizeof result);
-    };
-    // Two blocks a step once an odd block is done.
-    std::size_t at = 0;
-    if (bytes & ostrel::kVectorBlockBytes) {
-        block(at);
-        at += ostrel::kVectorBlockBytes;
-    }
-    for (; at < bytes; at += 2 * ostrel::kVectorBlockBytes) {
-        block(at);
-        block(at + ostrel::kVectorBlockBytes);
-    }
+    });
     const bool first = (out[ends.first] & 1u) != 0, last = (out[ends.last] & 1u) != 0;
     const bool any = ostrel::fold_lanes<T>(any_set) != 0;
     s.nzcv = ostrel::with_flags(s.nzcv, ostrel::pred_test_flags(ends.any, first, any, last));

@@ -73,17 +73,14 @@ template <typename T> [[gnu::always_inline]] inline ActiveEnds active_ends(const
 }
 
 // Whether an element (step sizeof(T)) has bit 0 set in both `mask` and `result`, over `bytes`
-// bytes, a multiple of 16: the AND of the two ORed together 16 bytes at a time, the element bits
+// bytes, a multiple of 16: the AND of the two ORed together a block at a time, the element bits
 // picked out once at the end.
 template <typename T>
 bool any_element_in_both(const uint8_t *mask, const uint8_t *result, unsigned bytes) {
-    VectorBlock both = {};
-    for (unsigned at = 0; at < bytes; at += kVectorBlockBytes) {
-        VectorBlock m, r;
-        std::memcpy(&m, mask + at, kVectorBlockBytes);
-        std::memcpy(&r, result + at, kVectorBlockBytes);
-        both |= m & r;
-    }
+    Lanes<uint8_t> both = {};
+    for_each_block(bytes, [&](std::size_t at) {
+        both |= load_lanes<uint8_t>(mask + at) & load_lanes<uint8_t>(result + at);
+    });
     return (fold_lanes<uint8_t>(both) & element_bits_of_word<T>()) != 0;
 }
 

@@ -43,22 +43,13 @@ template <typename U> inline Lanes<U> active_lanes(const uint8_t *pred) {
     return Lanes<U>{} - (load_lanes<U>(pred) & U{1});
 }
 
-// Zt = the `bytes` bytes at `memory`, inactive elements zero. Two blocks a step once an odd block
-// is done.
+// Zt = the `bytes` bytes at `memory`, inactive elements zero.
 template <typename U>
-inline void load_active_blocks(uint8_t *zt, const uint8_t *memory, const uint8_t *pred, unsigned bytes) {
-    auto block = [&](std::size_t at) {
+inline void load_active_blocks(uint8_t *zt, const uint8_t *memory, const uint8_t *pred,
+                               unsigned bytes) {
+    for_each_block(bytes, [&](std::size_t at) {
         store_lanes<U>(zt + at, load_lanes<U>(memory + at) & active_lanes<U>(pred + at));
-    };
-    std::size_t at = 0;
-    if (bytes & kVectorBlockBytes) {
-        block(at);
-        at += kVectorBlockBytes;
-    }
-    for (; at < bytes; at += 2 * kVectorBlockBytes) {
-        block(at);
-        block(at + kVectorBlockBytes);
-    }
+    });
 }
 
 // Zt = the elements of type T at `memory` extended to U, inactive elements zero; the elements
@@ -77,8 +68,7 @@ void load_active_extended(uint8_t *zt, const uint8_t *memory, const uint8_t *pre
 // Whether every element of U in `bytes` predicate bytes is active.
 template <typename U> inline bool all_active(const uint8_t *pred, unsigned bytes) {
     Lanes<U> inactive = {};
-    for (std::size_t at = 0; at < bytes; at += kVectorBlockBytes)
-        inactive |= ~load_lanes<U>(pred + at);
+    for_each_block(bytes, [&](std::size_t at) { inactive |= ~load_lanes<U>(pred + at); });
     return fold_lanes<U>(inactive & U{1}) == 0;
 }
 
