@@ -48,9 +48,9 @@ void emit_coalesced_record(const cpu_state *cpu, memaccess_type_t type, uint64_t
 
 } // namespace ostrel
 
-// The records of a finished contiguous access: T is the memory element, U the register element, so the
-// access has vector_bytes() / sizeof(U) elements and element i is governed by predicate byte i *
-// sizeof(U). Each maximal run of active elements becomes one record, in ascending order.
+// The records of a finished contiguous access: T is the memory element, U the register element, so
+// the access has vector_bytes() / sizeof(U) elements, element i governed by the predicate byte at
+// i * sizeof(U). Each maximal run of active elements becomes one record, in ascending order.
 template <typename T, typename U>
 [[gnu::noinline]] void memtrace_lin_records(cpu_state *cpu, T *base, char *predicate,
                                             memaccess_type_t type) {

@@ -20,10 +20,10 @@ namespace {
 struct HoleCase {
     const char *what;
     uint32_t encoding;
-    unsigned esize;     // element bytes, memory and register alike
-    unsigned members;   // registers of a structure access, 1 for LD1/ST1
+    unsigned esize;   // element bytes, memory and register alike
+    unsigned members; // registers of a structure access, 1 for LD1/ST1
     bool store;
-    unsigned active;    // leading active elements; the rest are inactive
+    unsigned active; // leading active elements; the rest are inactive
     unsigned bytes_before_hole;
     unsigned bits = ostrel::kDefaultVectorBits;
 };
@@ -33,8 +33,7 @@ const HoleCase kCases[] = {
     {"LD1D, all active, ending at the hole", 0xa5e0a020, 8, 1, false, 24, 192},
     {"LD1B, 100 of 192 active, 100 bytes before the hole", 0xa400a020, 1, 1, false, 100, 100},
     {"LD1B at 2048 bits, 3 of 256 active", 0xa400a020, 1, 1, false, 3, 3, 2048},
-    {"LD2D, 4 of 24 structures active, 64 bytes before the hole", 0xa5a0e020, 8, 2, false, 4,
-     64},
+    {"LD2D, 4 of 24 structures active, 64 bytes before the hole", 0xa5a0e020, 8, 2, false, 4, 64},
     {"LD2D at 128 bits, 1 of 2 structures active", 0xa5a0e020, 8, 2, false, 1, 16, 128},
     {"ST1D, 8 of 24 active, 64 bytes before the hole", 0xe5e0e020, 8, 1, true, 8, 64},
     {"ST1D, all active, ending at the hole", 0xe5e0e020, 8, 1, true, 24, 192},
@@ -69,10 +68,11 @@ TEST_P(ContiguousNextToAHole, TouchesOnlyActiveElements) {
             const bool active = i < c.active;
             if (c.store) {
                 if (at >= memory.hole()) continue;
-                const uint64_t want = active ? z_element(old, r, c.esize, i)
-                                             : low_bits(*reinterpret_cast<const uint64_t *>(
-                                                            before.data() + (at - page)),
-                                                        c.esize);
+                const uint64_t want =
+                    active
+                        ? z_element(old, r, c.esize, i)
+                        : low_bits(*reinterpret_cast<const uint64_t *>(before.data() + (at - page)),
+                                   c.esize);
                 uint64_t got = 0;
                 std::memcpy(&got, reinterpret_cast<const void *>(at), c.esize);
                 EXPECT_EQ(got, want) << "memory of element " << i;

@@ -72,7 +72,8 @@ template <Relation R, bool Signed, typename T> constexpr bool compare_wide(T a, 
 // a bit-for-bit view as signed lanes.
 using ostrel::Lanes;
 
-template <Relation R, bool Signed, typename T> inline Lanes<T> compare_lanes(Lanes<T> a, Lanes<T> b) {
+template <Relation R, bool Signed, typename T>
+inline Lanes<T> compare_lanes(Lanes<T> a, Lanes<T> b) {
     static_assert(std::is_unsigned_v<T>, "elements are unsigned");
     using S = std::make_signed_t<T>;
     if constexpr (Signed) {

@@ -47,7 +47,8 @@ aarch64_decode_rc vectors(cpu_state *s, aarch64_p_reg pd, aarch64_p_reg pg, aarc
         using T = decltype(t);
         const uint8_t *a = s->z[zn.num], *b = s->z[zm.num];
         compare_into<T>(*s, pd.num, pg.num, [&](std::size_t at) {
-            return compare_lanes<R, Signed, T>(ostrel::load_lanes<T>(a + at), ostrel::load_lanes<T>(b + at));
+            return compare_lanes<R, Signed, T>(ostrel::load_lanes<T>(a + at),
+                                               ostrel::load_lanes<T>(b + at));
         });
     });
     return DECODE_OK;

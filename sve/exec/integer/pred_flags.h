@@ -56,7 +56,8 @@ struct ActiveEnds {
     unsigned first, last;
 };
 
-template <typename T> [[gnu::always_inline]] inline ActiveEnds active_ends(const uint8_t *mask, unsigned bytes) {
+template <typename T>
+[[gnu::always_inline]] inline ActiveEnds active_ends(const uint8_t *mask, unsigned bytes) {
     constexpr uint64_t kBits = element_bits_of_word<T>();
     unsigned first = 0;
     uint64_t first_word;

@@ -21,7 +21,8 @@ using integer::store_element;
 
 // One record per active element, when the calling thread traces.
 template <typename T, typename U, typename Address>
-[[gnu::noinline]] void trace_gather(const cpu_state *s, const uint8_t *pred, const Address &address) {
+[[gnu::noinline]] void trace_gather(const cpu_state *s, const uint8_t *pred,
+                                    const Address &address) {
     ElementAddresses traced;
     const unsigned elements = reg_elements<U>();
     for (unsigned i = 0; i < elements; ++i)

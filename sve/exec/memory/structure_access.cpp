@@ -45,8 +45,9 @@ aarch64_decode_rc load_structures(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg 
     const uint8_t *pred = s->p[pg.num];
     const unsigned elements = reg_elements<T>();
     const uint8_t *memory = guest_bytes(address);
-    const unsigned whole = predicate_free_prefix(
-        address, N * sizeof(T), elements, [pred](unsigned i) { return element_active<T>(pred, i); });
+    const unsigned whole =
+        predicate_free_prefix(address, N * sizeof(T), elements,
+                              [pred](unsigned i) { return element_active<T>(pred, i); });
     // The members go straight to their registers, which are neither the predicate nor each other.
     uint8_t *members[N];
     for (unsigned r = 0; r < N; ++r)
@@ -67,9 +68,9 @@ aarch64_decode_rc load_structures(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg 
     for (unsigned i = whole; i < elements; ++i) {
         const bool active = element_active<T>(pred, i);
         for (unsigned r = 0; r < N; ++r)
-            store_element<T>(
-                members[r], i,
-                active ? read_guest<T>(address + (uint64_t{i} * N + r) * sizeof(T)) : T{0});
+            store_element<T>(members[r], i,
+                             active ? read_guest<T>(address + (uint64_t{i} * N + r) * sizeof(T))
+                                    : T{0});
     }
     if (ostrel::thread_tracing()) trace_structures<T, N>(s, pred, address, MEMACCESS_READ);
     return DECODE_OK;

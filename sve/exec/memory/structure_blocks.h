@@ -21,9 +21,7 @@ template <typename T, unsigned Parity> inline Lanes<T> alternate_lanes() {
 }
 
 // The lanes of even and of odd index of a, then b.
-template <typename T> struct Unzipped {
-    Lanes<T> even, odd;
-};
+template <typename T> struct Unzipped { Lanes<T> even, odd; };
 template <typename T> inline Unzipped<T> unzip(Lanes<T> a, Lanes<T> b) {
     return {__builtin_shuffle(a, b, alternate_lanes<T, 0>()),
             __builtin_shuffle(a, b, alternate_lanes<T, 1>())};
@@ -35,8 +33,8 @@ template <unsigned N> constexpr bool kUnzippable = N == 2 || N == 4;
 // members[r] = member r of the structures of elements of type T at `memory`, `bytes` bytes of each
 // register; inactive elements zero.
 template <typename T, unsigned N>
-void load_structure_blocks(uint8_t *const (&members)[N], const uint8_t *memory,
-                           const uint8_t *pred, unsigned bytes) {
+void load_structure_blocks(uint8_t *const (&members)[N], const uint8_t *memory, const uint8_t *pred,
+                           unsigned bytes) {
     static_assert(kUnzippable<N>, "two or four members");
     for (std::size_t at = 0; at < bytes; at += kVectorBlockBytes) {
         const uint8_t *from = memory + N * at;
