@@ -40,7 +40,8 @@ unsigned predicate_free_prefix(uint64_t address, unsigned stride, unsigned count
 // All ones in the lanes of active elements, zero in the others: bit 0 of each lane's first byte,
 // spread over the lane.
 template <typename U> inline Lanes<U> active_lanes(const uint8_t *pred) {
-    return Lanes<U>{} - (load_lanes<U>(pred) & U{1});
+    // A lane comparison is all ones where it holds: one bit-test instruction where there is one.
+    return (Lanes<U>)((load_lanes<U>(pred) & U{1}) != 0);
 }
 
 // Zt = the `bytes` bytes at `memory`, inactive elements zero.
