@@ -6,6 +6,7 @@
 
 #include "sve/exec/memory/contiguous_access.h"
 #include "sve/exec/memory/contiguous_blocks.h"
+#include "sve/exec/memory/element_records.h"
 #include "sve/exec/memory/gather_address.h"
 
 // The executors' declarations come from their operand layouts.
@@ -18,17 +19,6 @@ using namespace ostrel;
 using namespace ostrel::memory;
 using integer::element_active;
 using integer::store_element;
-
-// One record per active element, when the calling thread traces.
-template <typename T, typename U, typename Address>
-[[gnu::noinline]] void trace_gather(const cpu_state *s, const uint8_t *pred,
-                                    const Address &address) {
-    ElementAddresses traced;
-    const unsigned elements = reg_elements<U>();
-    for (unsigned i = 0; i < elements; ++i)
-        if (element_active<U>(pred, i)) traced.push_back(address(i));
-    emit_element_records(s, MEMACCESS_READ, sizeof(T), traced);
-}
 
 // T is the memory element, U the register element; address(i) gives element i's address. The
 // trace, if any, is taken before Zt is written: Zt may also hold the addresses or offsets.
@@ -49,7 +39,7 @@ aarch64_decode_rc gather(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg, Addre
             store_element<U>(result, i, value);
         }
     }
-    if (ostrel::thread_tracing()) trace_gather<T, U>(s, pred, address);
+    if (ostrel::thread_tracing()) trace_active_elements<T, U>(s, pred, address, MEMACCESS_READ);
     ostrel::copy_vector(s->z[zt.num], result, vl_bytes);
     return DECODE_OK;
 }

@@ -79,17 +79,15 @@ aarch64_decode_rc load_structures(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg 
 template <typename T, unsigned N>
 aarch64_decode_rc store_structures(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,
                                    uint64_t address) {
-    ElementAddresses traced;
     const uint8_t *pred = s->p[pg.num];
     const unsigned elements = reg_elements<T>();
     for (unsigned i = 0; i < elements; ++i) {
         if (!element_active<T>(pred, i)) continue;
         const uint64_t first = address + uint64_t{i} * N * sizeof(T);
-        traced.push_back(first);
         for (unsigned r = 0; r < N; ++r)
             write_guest<T>(first + r * sizeof(T), load_element<T>(s->z[member_register(zt, r)], i));
     }
-    emit_element_records(s, MEMACCESS_WRITE, N * sizeof(T), traced);
+    if (ostrel::thread_tracing()) trace_structures<T, N>(s, pred, address, MEMACCESS_WRITE);
     return DECODE_OK;
 }
 
