@@ -13,6 +13,27 @@ namespace ostrel {
 constexpr unsigned kVectorBlockBytes = 16;
 using VectorBlock = uint8_t __attribute__((vector_size(kVectorBlockBytes)));
 
+// A block as lanes of T, for work on all of its elements at once.
+template <typename T> struct LanesOf {
+    typedef T type __attribute__((vector_size(kVectorBlockBytes)));
+};
+template <typename T> using Lanes = typename LanesOf<T>::type;
+
+template <typename T> inline Lanes<T> load_lanes(const uint8_t *bytes) {
+    Lanes<T> lanes;
+    std::memcpy(&lanes, bytes, sizeof lanes);
+    return lanes;
+}
+// The OR of all bits of the block, folded to one word: zero when the block is.
+template <typename T> inline uint64_t fold_lanes(const Lanes<T> &lanes) {
+    uint64_t words[2];
+    std::memcpy(words, &lanes, sizeof words);
+    return words[0] | words[1];
+}
+template <typename T> inline void store_lanes(uint8_t *bytes, const Lanes<T> &lanes) {
+    std::memcpy(bytes, &lanes, sizeof lanes);
+}
+
 // body(i) for every element i of type T in `bytes`, in ascending order; the inner loop's fixed
 // count is what lets the compiler vectorise it.
 template <typename T, typename Body> inline void for_each_element(unsigned bytes, Body &&body) {

@@ -7,7 +7,7 @@ namespace ostrel {
 
 void emit_element_records(const cpu_state *cpu, memaccess_type_t type, uint64_t element_size,
                           const uint64_t *addrs, size_t count) {
-    if (!enable_trace || count == 0) return;
+    if (!thread_tracing() || count == 0) return;
 
     // One thread lookup serves the whole instruction.
     const uint32_t tid = current_thread_tid();

@@ -7,6 +7,8 @@ thread_local sve_mem_ref_t trace_roi = {};
 
 namespace ostrel {
 
+std::atomic<bool> g_tracing_started{false};
+
 void emit_coalesced_record(const cpu_state *cpu, memaccess_type_t type, uint64_t addr,
                            uint64_t size) {
     sve_mem_ref_t ref{};

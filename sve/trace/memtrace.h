@@ -5,6 +5,7 @@
 
 #include <pthread.h>
 
+#include <atomic>
 #include <cstdint>
 
 #include "sve/client/cpu_state.h"
@@ -19,6 +20,23 @@ extern thread_local sve_mem_ref_t trace_roi;
 
 namespace ostrel {
 
+// Set once any thread turns its tracing on, and never cleared. Until then (a run without a
+// region of interest) an access asks this one process-wide flag and not its thread's, which from
+// a shared library is read through a call.
+extern std::atomic<bool> g_tracing_started __attribute__((visibility("hidden")));
+
+// Turns the calling thread's tracing on or off.
+inline void set_thread_tracing(bool on) {
+    if (on) g_tracing_started.store(true, std::memory_order_relaxed);
+    enable_trace = on;
+}
+
+// Whether the calling thread's accesses are traced.
+inline bool thread_tracing() {
+    return __builtin_expect(g_tracing_started.load(std::memory_order_relaxed), false) &&
+           enable_trace;
+}
+
 // The record's tid: the low 32 bits of the calling thread's pthread_t.
 inline uint32_t current_thread_tid() {
     return static_cast<uint32_t>(pthread_self());
@@ -30,15 +48,14 @@ void emit_coalesced_record(const cpu_state *cpu, memaccess_type_t type, uint64_t
 
 } // namespace ostrel
 
-// Records a finished contiguous access: T is the memory element, U the register element, so the
-// access has vector_bytes() / sizeof(U) elements and element i is governed by predicate byte i *
-// sizeof(U). Each maximal run of active elements becomes one record, in ascending order.
+// The records of a finished contiguous access: T is the memory element, U the register element, so
+// the access has vector_bytes() / sizeof(U) elements, element i governed by the predicate byte at
+// i * sizeof(U). Each maximal run of active elements becomes one record, in ascending order.
 template <typename T, typename U>
-void memtrace_lin(cpu_state *cpu, T *base, char *predicate, memaccess_type_t type) {
+[[gnu::noinline]] void memtrace_lin_records(cpu_state *cpu, T *base, char *predicate,
+                                            memaccess_type_t type) {
     static_assert(sizeof(T) <= sizeof(U), "memory elements never exceed register elements");
     static_assert(ostrel::kMaxVectorBytes % sizeof(U) == 0, "register element must divide the VL");
-    if (!enable_trace) return;
-
     const unsigned elements = ostrel::vector_bytes() / sizeof(U);
     auto active = [predicate](unsigned i) { return (predicate[i * sizeof(U)] & 1) != 0; };
 
@@ -70,4 +87,11 @@ void memtrace_lin(cpu_state *cpu, T *base, char *predicate, memaccess_type_t typ
         }
     }
     if (run_length != 0) emit_run(run_start, run_length);
+}
+
+// Records a finished contiguous access when the calling thread traces (see memtrace_lin_records).
+// Inline, so that the usual case, no tracing, is one branch in the executor.
+template <typename T, typename U>
+inline void memtrace_lin(cpu_state *cpu, T *base, char *predicate, memaccess_type_t type) {
+    if (ostrel::thread_tracing()) memtrace_lin_records<T, U>(cpu, base, predicate, type);
 }

@@ -8,10 +8,10 @@ namespace ostrel {
 bool handle_roi_marker(uint64_t shifted_immediate) {
     uint32_t marker_tid;
     if (shifted_immediate == kRoiStartImmediate) {
-        enable_trace = true;
+        set_thread_tracing(true);
         marker_tid = kTidStartMarker;
     } else if (shifted_immediate == kRoiStopImmediate) {
-        enable_trace = false;
+        set_thread_tracing(false);
         marker_tid = kTidStopMarker;
     } else {
         return false;

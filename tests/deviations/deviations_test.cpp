@@ -47,7 +47,7 @@ TEST_F(RoiMarkers, SwitchTracingEmitOneRecordAndKeepTheRegister) {
     for (const MarkerCase &c : cases) {
         SCOPED_TRACE(c.what);
         recording_trace::reset();
-        enable_trace = c.initially_on;
+        ostrel::set_thread_tracing(c.initially_on);
         auto s = random_state(c.encoding);
         cpu_state want = *s;
         want.encoding = c.encoding;

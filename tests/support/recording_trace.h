@@ -31,10 +31,10 @@ class RecordingTrace : public ::testing::Test {
   protected:
     void SetUp() override {
         recording_trace::reset();
-        enable_trace = false;
+        ostrel::set_thread_tracing(false);
         trace_roi = sve_mem_ref_t{};
     }
-    void TearDown() override { enable_trace = false; }
+    void TearDown() override { ostrel::set_thread_tracing(false); }
 
     static std::vector<sve_mem_ref_t> refs() {
         std::vector<sve_mem_ref_t> out;

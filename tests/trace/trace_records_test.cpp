@@ -31,7 +31,7 @@ class TraceRecords : public RecordingTrace {
         RecordingTrace::SetUp();
         cpu = random_state(1);
         cpu->pc = reinterpret_cast<unsigned char *>(kPc);
-        enable_trace = true;
+        ostrel::set_thread_tracing(true);
     }
     static std::vector<Extent> extents() {
         std::vector<Extent> out;
@@ -106,7 +106,7 @@ TEST_F(TraceRecords, ContiguousSizesCountMemoryElements) {
 }
 
 TEST_F(TraceRecords, NothingWhileTracingIsOff) {
-    enable_trace = false;
+    ostrel::set_thread_tracing(false);
     std::vector<char> pred(kBytes, 1);
     memtrace_lin<uint8_t, uint8_t>(cpu.get(), reinterpret_cast<uint8_t *>(kBase), pred.data(),
                                    MEMACCESS_WRITE);
@@ -250,6 +250,49 @@ TEST_F(TraceRecords, ContiguousExecutorsRecordRuns) {
     ASSERT_EQ(emulate(*cpu, kStores[2].imm | 3u << 10 | 1u << 5), DECODE_OK);
     EXPECT_EQ(extents(), (std::vector<Extent>{{cpu->x[1] + 6, 4}, {cpu->x[1] + 44, 4}}));
     expect_plain(MEMACCESS_WRITE);
+}
+
+// Gathers, scatters and structure accesses with elements 1, 2 and 5 active (of eight, at 512
+// bits): one record per active element in element order, whose addresses come from the registers
+// as they were before the access, also when the destination is the offset register itself.
+TEST_F(TraceRecords, ElementRecordsOfTheActiveElementsOnly) {
+    struct Case {
+        const char *what;
+        uint32_t word;
+        bool offsets_in_z0; // [x1, z?.d, lsl #3]; else [x1] with structures of two doublewords
+        uint64_t record_bytes;
+        memaccess_type_t type;
+    } cases[] = {
+        {"ld1d, destination = offsets", 0xc5e0c020, true, 8, MEMACCESS_READ},
+        {"ld1d, offsets in z3", 0xc5e3c020, true, 8, MEMACCESS_READ},
+        {"st1d, data = offsets", 0xe5a0a020, true, 8, MEMACCESS_WRITE},
+        {"ld2d", 0xa5a0e020, false, 16, MEMACCESS_READ},
+        {"st2d", 0xe5b0e020, false, 16, MEMACCESS_WRITE},
+    };
+    const ScopedVectorLength length(512);
+    const unsigned active[] = {1, 2, 5};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        PagesBeforeHole mem;
+        recording_trace::reset();
+        cpu->x[1] = mem.address(64);
+        std::memset(cpu->p[0], 0, kBytes);
+        for (unsigned i : active)
+            cpu->p[0][8 * i] = 1;
+        // Offsets in elements, backwards, so that element order is not address order.
+        for (unsigned i = 0; i < 8; ++i)
+            for (unsigned reg : {0u, 3u})
+                set_z_element(*cpu, reg, 8, i, 40 - 5 * i);
+        ASSERT_EQ(emulate(*cpu, c.word), DECODE_OK);
+        std::vector<Extent> want;
+        for (unsigned i : active)
+            want.push_back(
+                {mem.address(64) + (c.offsets_in_z0 ? 8 * (40 - 5 * i) : 16 * i), c.record_bytes});
+        EXPECT_EQ(extents(), want);
+        for (const sve_mem_ref_t &r : refs())
+            EXPECT_EQ(r.type, c.type);
+        expect_one_count_per_record();
+    }
 }
 
 // Replicating loads, register fill and spill and prefetches leave no records.

@@ -36,7 +36,7 @@ TEST_F(TraceThreads, MarkersSwitchOnlyForTheirImmediates) {
     };
     for (const auto &c : cases) {
         recording_trace::reset();
-        enable_trace = c.initially_on;
+        ostrel::set_thread_tracing(c.initially_on);
         EXPECT_EQ(handle_roi_marker(c.immediate), c.is_marker) << std::hex << c.immediate;
         EXPECT_EQ(enable_trace, c.finally_on) << std::hex << c.immediate;
         const auto recs = refs();

@@ -11,30 +11,12 @@
 
 namespace ostrel::fp {
 
-// A vector type attribute cannot follow a template parameter, so each element type names its own.
-template <class T> struct LanesOf;
-template <> struct LanesOf<uint16_t> {
-    typedef uint16_t type __attribute__((vector_size(kVectorBlockBytes)));
-};
-template <> struct LanesOf<uint32_t> {
-    typedef uint32_t type __attribute__((vector_size(kVectorBlockBytes)));
-};
-template <> struct LanesOf<uint64_t> {
-    typedef uint64_t type __attribute__((vector_size(kVectorBlockBytes)));
-};
-template <class T> using Lanes = typename LanesOf<T>::type;
+// The block as lanes and its loads and stores are the shared ones (vector_blocks.h).
+using ostrel::Lanes;
+using ostrel::load_lanes;
+using ostrel::store_lanes;
 
 template <class T> constexpr unsigned kLaneCount = kVectorBlockBytes / sizeof(T);
-
-template <class T> inline Lanes<T> load_lanes(const uint8_t *at) {
-    Lanes<T> v;
-    std::memcpy(&v, at, sizeof v);
-    return v;
-}
-
-template <class T> inline void store_lanes(uint8_t *at, Lanes<T> v) {
-    std::memcpy(at, &v, sizeof v);
-}
 
 template <class T> inline Lanes<T> broadcast(T value) {
     return Lanes<T>{} + value;

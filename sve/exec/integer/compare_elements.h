@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "sve/exec/vector_blocks.h"
+
 namespace ostrel::integer {
 
 enum class Relation { eq, ne, gt, ge, lt, le };
@@ -37,6 +39,22 @@ template <Relation R, typename V> constexpr bool holds(V a, V b) {
     return false;
 }
 
+// holds() on vector-extension lanes: each comparison is a vector of lane masks.
+template <Relation R, typename V> inline auto holds_lanes(V a, V b) {
+    if constexpr (R == Relation::eq)
+        return a == b;
+    else if constexpr (R == Relation::ne)
+        return a != b;
+    else if constexpr (R == Relation::gt)
+        return a > b;
+    else if constexpr (R == Relation::ge)
+        return a >= b;
+    else if constexpr (R == Relation::lt)
+        return a < b;
+    else
+        return a <= b;
+}
+
 // Element a against element b of the same width.
 template <Relation R, bool Signed, typename T> constexpr bool compare_elements(T a, T b) {
     return holds<R>(widen<Signed>(a), widen<Signed>(b));
@@ -47,6 +65,23 @@ template <Relation R, bool Signed, typename T> constexpr bool compare_elements(T
 template <Relation R, bool Signed, typename T> constexpr bool compare_wide(T a, uint64_t b) {
     using V = std::conditional_t<Signed, int64_t, uint64_t>;
     return holds<R>(static_cast<V>(widen<Signed>(a)), static_cast<V>(b));
+}
+
+// A relation on the 16-byte blocks of a vector, all lanes at once: all ones in a lane where it
+// holds, zero where not. Lanes of unsigned elements are compared at the relation's signedness by
+// a bit-for-bit view as signed lanes.
+using ostrel::Lanes;
+
+template <Relation R, bool Signed, typename T>
+inline Lanes<T> compare_lanes(Lanes<T> a, Lanes<T> b) {
+    static_assert(std::is_unsigned_v<T>, "elements are unsigned");
+    using S = std::make_signed_t<T>;
+    if constexpr (Signed) {
+        // Casts between vector types of one size keep the bits.
+        return (Lanes<T>)holds_lanes<R>((Lanes<S>)a, (Lanes<S>)b);
+    } else {
+        return (Lanes<T>)holds_lanes<R>(a, b);
+    }
 }
 
 } // namespace ostrel::integer

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "sve/client/cpu_state.h"
+#include "sve/exec/vector_blocks.h"
 #include "sve/kernels/vec_value.h"
 
 namespace ostrel {
@@ -47,29 +48,51 @@ inline uint64_t load_pred_word(const uint8_t *bytes) {
     return w;
 }
 
-// NZCV of PredTest over `bytes` predicate bytes (a multiple of 8), element step sizeof(T).
-// Eight bytes at a time: Z from an OR over all words, N and C from the first and the last word
-// holding an active element, which for the usual all-true or leading-true governing predicate
-// are found at once.
+// Byte offsets of the first and the last active element of a predicate (element step sizeof(T))
+// of `bytes` bytes, a multiple of 8. Found a word at a time from either end: for the usual
+// all-true or leading-true predicate each end is in the first word looked at.
+struct ActiveEnds {
+    bool any;
+    unsigned first, last;
+};
+
+template <typename T>
+[[gnu::always_inline]] inline ActiveEnds active_ends(const uint8_t *mask, unsigned bytes) {
+    constexpr uint64_t kBits = element_bits_of_word<T>();
+    unsigned first = 0;
+    uint64_t first_word;
+    while (!(first_word = load_pred_word(mask + first) & kBits)) {
+        first += 8;
+        if (first == bytes) return {false, 0, 0};
+    }
+    unsigned last = bytes - 8;
+    uint64_t last_word;
+    while (!(last_word = load_pred_word(mask + last) & kBits))
+        last -= 8;
+    return {true, first + __builtin_ctzll(first_word) / 8,
+            last + (63 - __builtin_clzll(last_word)) / 8};
+}
+
+// Whether an element (step sizeof(T)) has bit 0 set in both `mask` and `result`, over `bytes`
+// bytes, a multiple of 16: the AND of the two ORed together a block at a time, the element bits
+// picked out once at the end.
+template <typename T>
+bool any_element_in_both(const uint8_t *mask, const uint8_t *result, unsigned bytes) {
+    Lanes<uint8_t> both = {};
+    for_each_block(bytes, [&](std::size_t at) {
+        both |= load_lanes<uint8_t>(mask + at) & load_lanes<uint8_t>(result + at);
+    });
+    return (fold_lanes<uint8_t>(both) & element_bits_of_word<T>()) != 0;
+}
+
+// NZCV of PredTest over `bytes` predicate bytes (a multiple of 16), element step sizeof(T).
 template <typename T>
 uint32_t pred_test_bytes(const uint8_t *mask, const uint8_t *result, unsigned bytes) {
-    constexpr uint64_t kBits = element_bits_of_word<T>();
-    uint64_t any_set = 0, any_active = 0;
-    for (unsigned i = 0; i < bytes; i += 8) {
-        const uint64_t m = load_pred_word(mask + i) & kBits;
-        any_active |= m;
-        any_set |= m & load_pred_word(result + i);
-    }
-    if (!any_active) return pred_test_flags(false, false, false, false);
-    unsigned first = 0, last = bytes - 8;
-    uint64_t first_mask, last_mask;
-    while (!(first_mask = load_pred_word(mask + first) & kBits))
-        first += 8;
-    while (!(last_mask = load_pred_word(mask + last) & kBits))
-        last -= 8;
-    const bool first_bit = (load_pred_word(result + first) >> __builtin_ctzll(first_mask)) & 1;
-    const bool last_bit = (load_pred_word(result + last) >> (63 - __builtin_clzll(last_mask))) & 1;
-    return pred_test_flags(true, first_bit, any_set != 0, last_bit);
+    const ActiveEnds ends = active_ends<T>(mask, bytes);
+    if (!ends.any) return pred_test_flags(false, false, false, false);
+    return pred_test_flags(true, (result[ends.first] & 1u) != 0,
+                           any_element_in_both<T>(mask, result, bytes),
+                           (result[ends.last] & 1u) != 0);
 }
 
 } // namespace ostrel

@@ -1,23 +1,28 @@
 // WHILELT, WHILELO and WHILELS at the process's vector length: the predicate of a loop's
 // remaining iterations, with the flags of PredTest against an all-true mask.
-#include <cstring>
-
 #include "sve/decode/forms.h"
 #include "sve/exec/integer/pred_flags.h"
 #include "sve/exec/integer/while_loops.h"
+#include "sve/exec/vector_blocks.h"
 
 namespace {
 
-// The all-true predicate of each element size (1 in the first byte of every element).
-struct AllTruePatterns {
-    uint8_t bytes[4][ostrel::kMaxVectorBytes];
-    constexpr AllTruePatterns() : bytes() {
+// For each element size, the all-true predicate of the longest vector (1 in the first byte of
+// every element) followed by as many zero bytes. A predicate whose first `true_bytes` bytes are
+// all-true and whose rest is false is the vector that starts kMaxVectorBytes - true_bytes bytes
+// in: true_bytes is a whole number of elements, so the pattern there is in step with element 0.
+struct TruePrefixWindows {
+    uint8_t bytes[4][2 * ostrel::kMaxVectorBytes];
+    constexpr TruePrefixWindows() : bytes() {
         for (unsigned size = 0; size < 4; ++size)
             for (unsigned i = 0; i < ostrel::kMaxVectorBytes; i += 1u << size)
                 bytes[size][i] = 1;
     }
+    const uint8_t *prefix_of(uint32_t size, unsigned true_bytes) const {
+        return bytes[size] + ostrel::kMaxVectorBytes - true_bytes;
+    }
 };
-constexpr AllTruePatterns kAllTrue;
+constexpr TruePrefixWindows kTruePrefix;
 
 // Rn and Rm are read at the width their descriptors give (W: 32 bits, X: 64 bits) and compared as
 // Signed or unsigned values.
@@ -39,11 +44,8 @@ aarch64_decode_rc run_while(cpu_state *s, const aarch64_p_reg &pd, const aarch64
         count =
             ostrel::while_true_count<T, Inclusive>(static_cast<T>(n), static_cast<T>(m), elements);
     }
-    // The true elements are a prefix: a copy of the all-true pattern of the element size, then
-    // zeros.
-    const unsigned true_bytes = count << size;
-    std::memcpy(s->p[pd.num], kAllTrue.bytes[size], true_bytes);
-    std::memset(s->p[pd.num] + true_bytes, 0, vl_bytes - true_bytes);
+    // The true elements are a prefix: one block copy out of the window of the element size.
+    ostrel::copy_vector(s->p[pd.num], kTruePrefix.prefix_of(size, count << size), vl_bytes);
     // PredTest against the all-true mask: the elements are true up to `count`, false after it.
     s->nzcv = ostrel::with_flags(
         s->nzcv, ostrel::pred_test_flags(true, count > 0, count > 0, count == elements));

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "sve/exec/memory/contiguous_access.h"
+#include "sve/exec/memory/contiguous_blocks.h"
+#include "sve/exec/memory/element_records.h"
 #include "sve/exec/memory/gather_address.h"
 
 // The executors' declarations come from their operand layouts.
@@ -18,23 +20,27 @@ using namespace ostrel::memory;
 using integer::element_active;
 using integer::store_element;
 
-// T is the memory element, U the register element; address(i) gives element i's address.
+// T is the memory element, U the register element; address(i) gives element i's address. The
+// trace, if any, is taken before Zt is written: Zt may also hold the addresses or offsets.
 template <typename T, typename U, typename Address>
 aarch64_decode_rc gather(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg, Address &&address) {
     const unsigned vl_bytes = ostrel::vector_bytes();
-    uint8_t result[kMaxVectorBytes] = {};
-    ElementAddresses traced;
+    uint8_t result[kMaxVectorBytes];
     const uint8_t *pred = s->p[pg.num];
     const unsigned elements = reg_elements<U>();
-    for (unsigned i = 0; i < elements; ++i) {
-        if (!element_active<U>(pred, i)) continue;
-        const uint64_t at = address(i);
-        traced.push_back(at);
-        // Converting a signed T to the wider unsigned U sign-extends; an unsigned T zero-extends.
-        store_element<U>(result, i, static_cast<U>(read_guest<T>(at)));
+    // Converting a signed T to the wider unsigned U sign-extends; an unsigned T zero-extends.
+    if (all_active<U>(pred, vl_bytes)) {
+        for (unsigned i = 0; i < elements; ++i)
+            store_element<U>(result, i, static_cast<U>(read_guest<T>(address(i))));
+    } else {
+        for (unsigned i = 0; i < elements; ++i) {
+            const U value =
+                element_active<U>(pred, i) ? static_cast<U>(read_guest<T>(address(i))) : U{0};
+            store_element<U>(result, i, value);
+        }
     }
+    if (ostrel::thread_tracing()) trace_active_elements<T, U>(s, pred, address, MEMACCESS_READ);
     ostrel::copy_vector(s->z[zt.num], result, vl_bytes);
-    emit_element_records(s, MEMACCESS_READ, sizeof(T), traced);
     return DECODE_OK;
 }
 

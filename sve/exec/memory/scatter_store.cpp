@@ -3,6 +3,7 @@
 // elements share an address the higher-numbered one's bytes remain. Memory of inactive elements is
 // untouched. Each active element is traced on its own.
 #include "sve/exec/memory/contiguous_access.h"
+#include "sve/exec/memory/element_records.h"
 #include "sve/exec/memory/gather_address.h"
 
 // The executors' declarations come from their operand layouts.
@@ -20,17 +21,13 @@ using integer::load_element;
 // memory is written, and none of them is written.
 template <typename T, typename U, typename Address>
 aarch64_decode_rc scatter(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg, Address &&address) {
-    ElementAddresses traced;
     const uint8_t *pred = s->p[pg.num];
     const uint8_t *data = s->z[zt.num];
     const unsigned elements = reg_elements<U>();
-    for (unsigned i = 0; i < elements; ++i) {
-        if (!element_active<U>(pred, i)) continue;
-        const uint64_t at = address(i);
-        traced.push_back(at);
-        write_guest<T>(at, static_cast<T>(load_element<U>(data, i)));
-    }
-    emit_element_records(s, MEMACCESS_WRITE, sizeof(T), traced);
+    for (unsigned i = 0; i < elements; ++i)
+        if (element_active<U>(pred, i))
+            write_guest<T>(address(i), static_cast<T>(load_element<U>(data, i)));
+    if (ostrel::thread_tracing()) trace_active_elements<T, U>(s, pred, address, MEMACCESS_WRITE);
     return DECODE_OK;
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "sve/exec/memory/contiguous_access.h"
+#include "sve/exec/memory/contiguous_blocks.h"
 #include "sve/kernels/guest_memory.h"
 
 // The executors' declarations come from their operand layouts.
@@ -69,6 +70,28 @@ aarch64_decode_rc load_non_fault(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg p
     return DECODE_OK;
 }
 
+// LDFF1* past element `loadable`, or with element 0 inactive: element by element, only the
+// elements wholly inside the readable pages; the FFR is cleared from the first element that is not
+// loaded to the end.
+template <typename T, typename U>
+[[gnu::noinline]] void load_first_fault_elements(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,
+                                                 uint64_t address, unsigned loadable) {
+    const unsigned vl_bytes = ostrel::vector_bytes();
+    const unsigned elements = vl_bytes / sizeof(U);
+    uint8_t result[kMaxVectorBytes];
+    ostrel::copy_vector(result, s->z[zt.num], vl_bytes);
+    const uint8_t *pred = s->p[pg.num];
+    for (unsigned i = 0; i < loadable; ++i) {
+        const U value = element_active<U>(pred, i)
+                            ? static_cast<U>(read_guest<T>(address + uint64_t{i} * sizeof(T)))
+                            : U{0};
+        store_element<U>(result, i, value);
+    }
+    if (loadable < elements)
+        std::memset(s->ffr + loadable * sizeof(U), 0, vl_bytes - loadable * sizeof(U));
+    ostrel::copy_vector(s->z[zt.num], result, vl_bytes);
+}
+
 // LDFF1*: a transfer that stays in one page is an ordinary LD1 (a fault there is a real fault).
 // One that runs into the next page probes that page once; if it is unreadable only the elements
 // wholly inside the first page are loaded, the rest keep their old values, and the FFR is cleared
@@ -85,33 +108,18 @@ aarch64_decode_rc load_first_fault(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg
         const uint64_t whole = first_page_bytes / sizeof(T);
         loadable = whole < loadable ? static_cast<unsigned>(whole) : loadable;
     }
-    uint8_t result[kMaxVectorBytes];
-    ostrel::copy_vector(result, s->z[zt.num], vl_bytes);
     const uint8_t *pred = s->p[pg.num];
     if (loadable == elements && element_active<U>(pred, 0)) {
         // Element 0 is read anyway, so its page is readable (or the read faults as it would);
         // every element is in that page or in the next, probed readable: read them all and let
-        // the predicate pick. They are copied out first: a loop over a local copy is one the
-        // compiler vectorises.
-        uint8_t loaded[kMaxVectorBytes];
-        std::memcpy(loaded, reinterpret_cast<const void *>(static_cast<uintptr_t>(address)),
-                    elements * sizeof(T));
-        integer::for_each_element<U>(vl_bytes, [&](std::size_t i) {
-            const U value = static_cast<U>(integer::load_element<T>(loaded, i));
-            store_element<U>(result, i,
-                             integer::blend(integer::active_mask<U>(pred, i), value, U{0}));
-        });
+        // the predicate pick.
+        if constexpr (sizeof(T) == sizeof(U))
+            load_active_blocks<U>(s->z[zt.num], guest_bytes(address), pred, vl_bytes);
+        else
+            load_active_extended<T, U>(s->z[zt.num], guest_bytes(address), pred, vl_bytes);
     } else {
-        for (unsigned i = 0; i < loadable; ++i) {
-            const U value = element_active<U>(pred, i)
-                                ? static_cast<U>(read_guest<T>(address + uint64_t{i} * sizeof(T)))
-                                : U{0};
-            store_element<U>(result, i, value);
-        }
+        load_first_fault_elements<T, U>(s, zt, pg, address, loadable);
     }
-    if (loadable < elements)
-        std::memset(s->ffr + loadable * sizeof(U), 0, vl_bytes - loadable * sizeof(U));
-    ostrel::copy_vector(s->z[zt.num], result, vl_bytes);
     trace_contiguous<T, U>(s, pg, address, MEMACCESS_READ);
     return DECODE_OK;
 }

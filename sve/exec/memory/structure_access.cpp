@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include "sve/exec/memory/contiguous_access.h"
+#include "sve/exec/memory/contiguous_blocks.h"
+#include "sve/exec/memory/structure_blocks.h"
 
 // The executors' declarations come from their operand layouts.
 #include "sve/decode/forms.h"
@@ -24,41 +26,68 @@ unsigned member_register(aarch64_z_reg zt, unsigned r) {
     return (zt.num + r) % 32;
 }
 
+// One record per active structure, covering all of its members, when the calling thread traces.
+template <typename T, unsigned N>
+[[gnu::noinline]] void trace_structures(const cpu_state *s, const uint8_t *pred, uint64_t address,
+                                        memaccess_type_t type) {
+    ElementAddresses traced;
+    const unsigned elements = reg_elements<T>();
+    for (unsigned i = 0; i < elements; ++i)
+        if (element_active<T>(pred, i)) traced.push_back(address + uint64_t{i} * N * sizeof(T));
+    emit_element_records(s, type, N * sizeof(T), traced);
+}
+
+// Structures 0 to `whole` - 1 (see predicate_free_prefix) are read without a branch and the
+// predicate picks; the rest one active structure at a time.
 template <typename T, unsigned N>
 aarch64_decode_rc load_structures(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,
                                   uint64_t address) {
-    const unsigned vl_bytes = ostrel::vector_bytes();
-    uint8_t members[N][kMaxVectorBytes] = {};
-    ElementAddresses traced;
     const uint8_t *pred = s->p[pg.num];
     const unsigned elements = reg_elements<T>();
-    for (unsigned i = 0; i < elements; ++i) {
-        if (!element_active<T>(pred, i)) continue;
-        const uint64_t first = address + uint64_t{i} * N * sizeof(T);
-        traced.push_back(first);
-        for (unsigned r = 0; r < N; ++r)
-            store_element<T>(members[r], i, read_guest<T>(first + r * sizeof(T)));
-    }
+    const uint8_t *memory = guest_bytes(address);
+    const unsigned whole =
+        predicate_free_prefix(address, N * sizeof(T), elements,
+                              [pred](unsigned i) { return element_active<T>(pred, i); });
+    // The members go straight to their registers, which are neither the predicate nor each other.
+    uint8_t *members[N];
     for (unsigned r = 0; r < N; ++r)
-        ostrel::copy_vector(s->z[member_register(zt, r)], members[r], vl_bytes);
-    emit_element_records(s, MEMACCESS_READ, N * sizeof(T), traced);
+        members[r] = s->z[member_register(zt, r)];
+    if constexpr (kUnzippable<N>) {
+        if (whole == elements) {
+            load_structure_blocks<T, N>(members, memory, pred, ostrel::vector_bytes());
+            if (ostrel::thread_tracing()) trace_structures<T, N>(s, pred, address, MEMACCESS_READ);
+            return DECODE_OK;
+        }
+    }
+    for (unsigned i = 0; i < whole; ++i) {
+        const T mask = integer::active_mask<T>(pred, i);
+        for (unsigned r = 0; r < N; ++r)
+            store_element<T>(members[r], i,
+                             static_cast<T>(load_element<T>(memory, i * N + r) & mask));
+    }
+    for (unsigned i = whole; i < elements; ++i) {
+        const bool active = element_active<T>(pred, i);
+        for (unsigned r = 0; r < N; ++r)
+            store_element<T>(members[r], i,
+                             active ? read_guest<T>(address + (uint64_t{i} * N + r) * sizeof(T))
+                                    : T{0});
+    }
+    if (ostrel::thread_tracing()) trace_structures<T, N>(s, pred, address, MEMACCESS_READ);
     return DECODE_OK;
 }
 
 template <typename T, unsigned N>
 aarch64_decode_rc store_structures(cpu_state *s, aarch64_z_reg zt, aarch64_p_reg pg,
                                    uint64_t address) {
-    ElementAddresses traced;
     const uint8_t *pred = s->p[pg.num];
     const unsigned elements = reg_elements<T>();
     for (unsigned i = 0; i < elements; ++i) {
         if (!element_active<T>(pred, i)) continue;
         const uint64_t first = address + uint64_t{i} * N * sizeof(T);
-        traced.push_back(first);
         for (unsigned r = 0; r < N; ++r)
             write_guest<T>(first + r * sizeof(T), load_element<T>(s->z[member_register(zt, r)], i));
     }
-    emit_element_records(s, MEMACCESS_WRITE, N * sizeof(T), traced);
+    if (ostrel::thread_tracing()) trace_structures<T, N>(s, pred, address, MEMACCESS_WRITE);
     return DECODE_OK;
 }
 
