@@ -77,7 +77,28 @@ uint64_t emulation_site(app_pc pc, uint32_t word) {
     return address | uint64_t{index} << kSitePcBits;
 }
 
-void emulate_site(cpu_state *state, uint64_t site) {
+namespace {
+
+// What the common path leaves out: loads and stores under the framework's fault recovery, and
+// any instruction while the mix is counted. Failures are reported here, so it returns success.
+__attribute__((noinline)) aarch64_decode_rc emulate_with_care(cpu_state *state, uint32_t word,
+                                                              unsigned char *pc,
+                                                              sve_handler_t handler) {
+    if (!accesses_memory(word)) {
+        emulate_sve_instruction(state, word, pc, handler);
+        return DECODE_OK;
+    }
+    void *drcontext = dr_get_current_drcontext();
+    bool faulted = false;
+    DR_TRY_EXCEPT(
+        drcontext, { emulate_sve_instruction(state, word, pc, handler); }, { faulted = true; });
+    if (faulted) end_process_on_fault();
+    return DECODE_OK;
+}
+
+} // namespace
+
+aarch64_decode_rc emulate_site(cpu_state *state, uint64_t site) {
     auto *pc = reinterpret_cast<unsigned char *>(site & kSitePcMask);
     const std::size_t row = site >> kSitePcBits;
     uint32_t word;
@@ -86,15 +107,15 @@ void emulate_site(cpu_state *state, uint64_t site) {
     const sve_handler_t handler = (word & (pattern >> 32)) == static_cast<uint32_t>(pattern)
                                       ? kDecodeRows[row].handler
                                       : unknown_word;
-    if (!accesses_memory(word)) {
-        emulate_sve_instruction(state, word, pc, handler);
-        return;
-    }
-    void *drcontext = dr_get_current_drcontext();
-    bool faulted = false;
-    DR_TRY_EXCEPT(
-        drcontext, { emulate_sve_instruction(state, word, pc, handler); }, { faulted = true; });
-    if (faulted) end_process_on_fault();
+    if (accesses_memory(word) || mix::g_counting.load(std::memory_order_relaxed))
+        return emulate_with_care(state, word, pc, handler);
+    // The common path ends in the handler itself; the gate reports a failure it returns.
+    state->pc = pc;
+    return handler(state, word);
+}
+
+void report_site_failure(cpu_state *state) {
+    report_emulation_failure(state->pc);
 }
 
 void insert_emulation_call(void *drcontext, instrlist_t *bb, instr_t *where, app_pc pc,

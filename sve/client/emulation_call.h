@@ -15,12 +15,16 @@ namespace ostrel::client {
 uint64_t emulation_site(app_pc pc, uint32_t word);
 
 // The gate's target, on the application thread and the thread's emulation stack: runs the
-// handler of the site's row on the thread's register file. A word at the address that the row no
+// handler of the site's row on the thread's register file and returns its result, which the gate
+// hands to report_site_failure when it is not success. A word at the address that the row no
 // longer matches (the program rewrote its code) fails as an unknown word would. Loads and stores
 // run under the framework's fault recovery: a fault of the emulated access that no guarded read
 // catches is reported and ends the process by the signal's default action, as it does without
 // the framework. Other instructions touch no application memory and run without it.
-void emulate_site(cpu_state *state, uint64_t site);
+aarch64_decode_rc emulate_site(cpu_state *state, uint64_t site);
+
+// Reports that the instruction being emulated on `state` failed (emulate.h).
+void report_site_failure(cpu_state *state);
 
 // Inserts before `where` the call of the emulation of `word` at `pc`: X26 takes the site, X30
 // the gate's address from the thread record, and a branch-and-link reaches the gate

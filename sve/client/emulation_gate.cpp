@@ -32,18 +32,25 @@ class GateBuilder {
         add(INSTR_CREATE_ldr(dc_, x26, record(offsetof(ThreadRecord, gate_stack_top))));
         add(INSTR_CREATE_sub(dc_, sp, x26, OPND_CREATE_INT(kFrameBytes)));
         save_registers(true);
-        // emulate_site(register file, site)
-        if (bias_ == 0)
-            add(INSTR_CREATE_add(dc_, reg(DR_REG_X0), x27, OPND_CREATE_INT(0)));
-        else // an immediate of ADD or SUB is unsigned
-            add(INSTR_CREATE_add(dc_, reg(DR_REG_X0), x27, OPND_CREATE_INT(-bias_)));
+        // emulate_site(register file, site); the bias is never positive, and an immediate of ADD
+        // is unsigned.
+        add(INSTR_CREATE_add(dc_, reg(DR_REG_X0), x27, OPND_CREATE_INT(-bias_)));
         add(INSTR_CREATE_ldr(dc_, reg(DR_REG_X1), record(offsetof(ThreadRecord, gate_site))));
         add(INSTR_CREATE_ldr(dc_, reg(DR_REG_X2), record(offsetof(ThreadRecord, gate_entry))));
         add(INSTR_CREATE_blr(dc_, reg(DR_REG_X2)));
+        // A failed emulation (W0 not zero) is reported out of line.
+        instr_t *failed = INSTR_CREATE_label(dc_), *restore = INSTR_CREATE_label(dc_);
+        add(INSTR_CREATE_cbnz(dc_, opnd_create_instr(failed), reg(DR_REG_W0)));
+        add(restore);
         save_registers(false);
         add(INSTR_CREATE_ldr(dc_, x26, record(offsetof(ThreadRecord, gate_app_sp))));
         add(INSTR_CREATE_add(dc_, sp, x26, OPND_CREATE_INT(0)));
         add(INSTR_CREATE_ret(dc_, reg(DR_REG_X30)));
+        add(failed);
+        add(INSTR_CREATE_add(dc_, reg(DR_REG_X0), x27, OPND_CREATE_INT(-bias_)));
+        add(INSTR_CREATE_ldr(dc_, reg(DR_REG_X2), record(offsetof(ThreadRecord, gate_failure))));
+        add(INSTR_CREATE_blr(dc_, reg(DR_REG_X2)));
+        add(INSTR_CREATE_b(dc_, opnd_create_instr(restore)));
         return list_;
     }
 
@@ -102,7 +109,7 @@ app_pc build_gate(void *drcontext, int bias) {
     auto *code = static_cast<byte *>(
         dr_nonheap_alloc(bytes, DR_MEMPROT_READ | DR_MEMPROT_WRITE | DR_MEMPROT_EXEC));
     GateBuilder builder(drcontext, bias);
-    byte *end = instrlist_encode(drcontext, builder.build(), code, false);
+    byte *end = instrlist_encode(drcontext, builder.build(), code, true);
     OSTREL_CLIENT_CHECK(end != nullptr && static_cast<std::size_t>(end - code) <= bytes,
                         kLineEmulationGate, "emulation gate encoded");
     __builtin___clear_cache(reinterpret_cast<char *>(code), reinterpret_cast<char *>(end));

@@ -18,6 +18,7 @@ ThreadRecord *create_thread_record(void *drcontext) {
     record->stack_mapping = mapping;
     record->gate_stack_top = reinterpret_cast<uint64_t>(mapping + guard + kEmulationStackBytes);
     record->gate_entry = reinterpret_cast<uint64_t>(&emulate_site);
+    record->gate_failure = reinterpret_cast<uint64_t>(&report_site_failure);
     record->gate_address[0] = reinterpret_cast<uint64_t>(emulation_gate(drcontext, false));
     record->gate_address[1] = reinterpret_cast<uint64_t>(emulation_gate(drcontext, true));
     return record;

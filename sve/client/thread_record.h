@@ -28,11 +28,13 @@ struct ThreadRecord {
     // sequence loads its gate's address from here, one instruction instead of a constant's three.
     uint64_t gate_address[2];
     // The gate's: the emulation site while the gate switches stacks, the application's stack
-    // pointer, the top of the thread's emulation stack and the run-time entry it calls.
+    // pointer, the top of the thread's emulation stack, the run-time entry it calls and the
+    // report it calls when that fails.
     uint64_t gate_site;
     uint64_t gate_app_sp;
     uint64_t gate_stack_top;
     uint64_t gate_entry;
+    uint64_t gate_failure;
     void *stack_mapping; // the emulation stack's mapping, its guard page first
 };
 static_assert(offsetof(ThreadRecord, state) == 0);
