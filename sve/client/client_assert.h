@@ -19,12 +19,10 @@ enum AssertLine : int {
     kLineThreadRecordMissing = 200,
     kLineShutdown = 219,
     kLineStolenRegister = 278,
-    kLineTlsReadBeforeCall = 312,
-    kLineTlsReadAfterCall = 373,
-    kLineTlsReadFpcrMirror = 93,
     kLineEmulationGate = 330,
     kLineEmulationStack = 331,
     kLineEmulationSite = 332,
+    kLineStateSlot = 333,
 };
 
 } // namespace ostrel::client

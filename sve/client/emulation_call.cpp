@@ -18,7 +18,9 @@ namespace {
 
 constexpr unsigned kSitePcBits = 48;
 constexpr uint64_t kSitePcMask = (uint64_t{1} << kSitePcBits) - 1;
-static_assert(kNumRows < (1u << (64 - kSitePcBits)));
+constexpr unsigned kSiteCarefulBit = 63;
+constexpr uint64_t kSiteRowMask = (uint64_t{1} << (kSiteCarefulBit - kSitePcBits)) - 1;
+static_assert(kNumRows <= kSiteRowMask + 1);
 
 // An emulated load or store faulted outside any guarded read. Without the framework the
 // process's fault handler reports this and lets the signal's default action end the process;
@@ -39,10 +41,15 @@ static_assert(kNumRows < (1u << (64 - kSitePcBits)));
         syscall(SYS_exit_group, 128 + SIGSEGV); // not reached: the signal ends the process
 }
 
-// Each row's fixed encoding bits (mask in the high half, value in the low half), written when a
-// block with one of the row's instructions is built, before any of them runs: the run-time check
-// that the word at a site is still one of its row's is then two instructions.
-std::atomic<uint64_t> g_row_patterns[kNumRows];
+// What a site's run needs of its row, side by side: the row's fixed encoding bits (mask in the
+// high half, value in the low half) and its handler. Written when a block with one of the row's
+// instructions is built, before any of them runs; the check that the word at a site is still
+// one of its row's is then two instructions.
+struct SiteRow {
+    std::atomic<uint64_t> pattern;
+    std::atomic<sve_handler_t> handler;
+};
+SiteRow g_site_rows[kNumRows];
 
 // A word that its row no longer matches fails as a handler would.
 aarch64_decode_rc unknown_word(cpu_state *, unsigned int) {
@@ -72,18 +79,21 @@ uint64_t emulation_site(app_pc pc, uint32_t word) {
     OSTREL_CLIENT_CHECK(row != nullptr && (address >> kSitePcBits) == 0, kLineEmulationSite,
                         "emulation site");
     const std::size_t index = static_cast<std::size_t>(row - kDecodeRows);
-    g_row_patterns[index].store(uint64_t{row->fixed_mask()} << 32 | row->fixed_bits(),
-                                std::memory_order_relaxed);
-    return address | uint64_t{index} << kSitePcBits;
+    g_site_rows[index].pattern.store(uint64_t{row->fixed_mask()} << 32 | row->fixed_bits(),
+                                     std::memory_order_relaxed);
+    g_site_rows[index].handler.store(row->handler, std::memory_order_relaxed);
+    // The instruction mix is switched on, or not, before the first block is built.
+    const bool careful = accesses_memory(word) || mix::g_counting.load(std::memory_order_relaxed);
+    return address | uint64_t{index} << kSitePcBits | uint64_t{careful} << kSiteCarefulBit;
 }
 
 namespace {
 
-// What the common path leaves out: loads and stores under the framework's fault recovery, and
-// any instruction while the mix is counted. Failures are reported here, so it returns success.
-__attribute__((noinline)) aarch64_decode_rc emulate_with_care(cpu_state *state, uint32_t word,
-                                                              unsigned char *pc,
-                                                              sve_handler_t handler) {
+// What the common path leaves out (the site's careful bit): loads and stores under the
+// framework's fault recovery, and any instruction while the mix is counted. Failures are reported
+// here, so it returns success.
+__attribute__((noinline)) aarch64_decode_rc
+emulate_with_care(cpu_state *state, uint32_t word, unsigned char *pc, sve_handler_t handler) {
     if (!accesses_memory(word)) {
         emulate_sve_instruction(state, word, pc, handler);
         return DECODE_OK;
@@ -100,15 +110,13 @@ __attribute__((noinline)) aarch64_decode_rc emulate_with_care(cpu_state *state, 
 
 aarch64_decode_rc emulate_site(cpu_state *state, uint64_t site) {
     auto *pc = reinterpret_cast<unsigned char *>(site & kSitePcMask);
-    const std::size_t row = site >> kSitePcBits;
+    const SiteRow &row = g_site_rows[(site >> kSitePcBits) & kSiteRowMask];
     uint32_t word;
     std::memcpy(&word, pc, sizeof word);
-    const uint64_t pattern = g_row_patterns[row].load(std::memory_order_relaxed);
-    const sve_handler_t handler = (word & (pattern >> 32)) == static_cast<uint32_t>(pattern)
-                                      ? kDecodeRows[row].handler
-                                      : unknown_word;
-    if (accesses_memory(word) || mix::g_counting.load(std::memory_order_relaxed))
-        return emulate_with_care(state, word, pc, handler);
+    const uint64_t pattern = row.pattern.load(std::memory_order_relaxed);
+    sve_handler_t handler = row.handler.load(std::memory_order_relaxed);
+    if ((word & (pattern >> 32)) != static_cast<uint32_t>(pattern)) handler = unknown_word;
+    if ((site >> kSiteCarefulBit) != 0) return emulate_with_care(state, word, pc, handler);
     // The common path ends in the handler itself; the gate reports a failure it returns.
     state->pc = pc;
     return handler(state, word);

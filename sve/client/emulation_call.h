@@ -10,8 +10,9 @@
 namespace ostrel::client {
 
 // What the inserted call hands the gate for one instruction, fixed when its block is built: the
-// instruction's address in bits 0..47 (user addresses on AArch64 Linux are below 2^48) and the
-// index of its decode row in bits 48..63, so that nothing is looked up at run time.
+// instruction's address in bits 0..47 (user addresses on AArch64 Linux are below 2^48), the
+// index of its decode row in bits 48..62, so that nothing is looked up at run time, and in bit 63
+// whether it takes the careful path (a load or store, or the instruction mix is counted).
 uint64_t emulation_site(app_pc pc, uint32_t word);
 
 // The gate's target, on the application thread and the thread's emulation stack: runs the

@@ -51,9 +51,8 @@ class SequenceBuilder {
     app_pc pc_;
 };
 
-void read_state_pointer(SequenceBuilder &seq, reg_id_t into, int assert_line) {
-    OSTREL_CLIENT_CHECK(drmgr_insert_read_tls_field(seq.dc(), tls_idx, seq.bb(), seq.where(), into),
-                        assert_line, "false");
+void read_state_pointer(SequenceBuilder &seq, reg_id_t into) {
+    insert_read_state_slot(seq.dc(), seq.bb(), seq.where(), into);
 }
 
 // The copies of one direction between the application's registers and the register file, for
@@ -193,7 +192,7 @@ void insert_emulation(void *drcontext, instrlist_t *bb, instr_t *instr, app_pc p
     // register, which brings the application's X27 (from the slot) and X28 (held by the
     // framework) into the file when the instruction reads them.
     dr_save_reg(drcontext, bb, instr, kStateBase, kSlotX27);
-    read_state_pointer(seq, kStateBase, kLineTlsReadBeforeCall);
+    read_state_pointer(seq, kStateBase);
     if (bias != 0) // an immediate of ADD or SUB is unsigned
         seq.add(INSTR_CREATE_sub(drcontext, S::reg(kStateBase), S::reg(kStateBase),
                                  OPND_CREATE_INT(-bias)));
@@ -238,7 +237,7 @@ void insert_fpcr_mirror(void *drcontext, instrlist_t *bb, instr_t *msr) {
 
     dr_save_reg(drcontext, bb, msr, scratch, kSlotMirrorScratch);
     SequenceBuilder seq(drcontext, bb, msr, instr_get_app_pc(msr));
-    read_state_pointer(seq, scratch, kLineTlsReadFpcrMirror);
+    read_state_pointer(seq, scratch);
     seq.add(INSTR_CREATE_str(drcontext, seq.at(scratch, offsetof(cpu_state, fpcr), OPSZ_4),
                              SequenceBuilder::reg(source_w)));
     dr_restore_reg(drcontext, bb, msr, scratch, kSlotMirrorScratch);

@@ -15,6 +15,7 @@
 #include "sve/client/client_assert.h"
 #include "sve/client/client_state.h"
 #include "sve/client/instrument.h"
+#include "sve/client/thread_record.h"
 #include "sve/decode/decode_rows.h"
 
 namespace ostrel::client {
@@ -78,5 +79,6 @@ DR_EXPORT void dr_client_main(client_id_t, int argc, const char *argv[]) {
     OSTREL_CLIENT_CHECK(drmgr_init(), kLineDrmgrInit, "false");
     tls_idx = drmgr_register_tls_field();
     OSTREL_CLIENT_CHECK(tls_idx != -1, kLineTlsFieldRegistration, "false");
+    allocate_state_slot();
     drmgr_register_thread_init_event(event_thread_init);
 }

@@ -123,6 +123,7 @@ DR_EXPORT void dr_client_main(client_id_t, int argc, const char *argv[]) {
 
     tls_idx = drmgr_register_tls_field();
     OSTREL_CLIENT_CHECK(tls_idx != -1, kLineTlsFieldRegistration, "false");
+    allocate_state_slot();
     register_signal_state_events();
 
     OSTREL_CLIENT_CHECK(sve_init(nullptr, dr_get_application_name()), kLineTraceInit, "false");

@@ -7,6 +7,21 @@
 #include "sve/client/emulation_gate.h"
 
 namespace ostrel::client {
+namespace {
+
+reg_id_t g_slot_register = DR_REG_NULL;
+uint g_slot_offset = 0;
+
+} // namespace
+
+void allocate_state_slot() {
+    OSTREL_CLIENT_CHECK(dr_raw_tls_calloc(&g_slot_register, &g_slot_offset, 1, 0), kLineStateSlot,
+                        "raw thread-local slot");
+}
+
+void insert_read_state_slot(void *drcontext, instrlist_t *bb, instr_t *where, reg_id_t into) {
+    dr_insert_read_raw_tls(drcontext, bb, where, g_slot_register, g_slot_offset, into);
+}
 
 ThreadRecord *create_thread_record(void *drcontext) {
     auto *record = static_cast<ThreadRecord *>(dr_thread_alloc(drcontext, sizeof(ThreadRecord)));
@@ -21,6 +36,9 @@ ThreadRecord *create_thread_record(void *drcontext) {
     record->gate_failure = reinterpret_cast<uint64_t>(&report_site_failure);
     record->gate_address[0] = reinterpret_cast<uint64_t>(emulation_gate(drcontext, false));
     record->gate_address[1] = reinterpret_cast<uint64_t>(emulation_gate(drcontext, true));
+    auto *slot = reinterpret_cast<cpu_state **>(
+        static_cast<byte *>(dr_get_dr_segment_base(g_slot_register)) + g_slot_offset);
+    *slot = &record->state;
     return record;
 }
 

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "dr_api.h"
+
 #include "sve/client/cpu_state.h"
 
 namespace ostrel::client {
@@ -43,8 +45,15 @@ static_assert(offsetof(ThreadRecord, state) == 0);
 // on it. Far more than any of them needs; untouched pages cost nothing.
 constexpr std::size_t kEmulationStackBytes = 256 * 1024;
 
-// Allocates and sets up one thread's record (the register file is not cleared: it holds whatever
-// the heap held until the program sets it, as hardware would after an unknown history).
+// A raw framework thread-local slot that holds the register file's address too: an emulation
+// sequence reads it with one load, where the drmgr field (which the thread events use) takes two.
+// allocate_state_slot runs once at start-up, before any block is built; create_thread_record fills
+// the slot of the calling thread.
+void allocate_state_slot();
+void insert_read_state_slot(void *drcontext, instrlist_t *bb, instr_t *where, reg_id_t into);
+
+// Allocates and sets up the calling thread's record (the register file is not cleared: it holds
+// whatever the heap held until the program sets it, as hardware would after an unknown history).
 ThreadRecord *create_thread_record(void *drcontext);
 void destroy_thread_record(void *drcontext, ThreadRecord *record);
 
