@@ -76,37 +76,47 @@ template <typename T> inline BlockLanes<T> active_lanes(const uint8_t *pred) {
     return lanes_with_bit0(load_block<T>(pred));
 }
 
-// Zdn = Op(Zdn, Zm) on active elements; inactive elements keep Zdn. Op runs on every element and
-// the predicate picks, so Op must be defined for any operands (none here traps).
-template <typename Op, typename T>
-void merging_binary(cpu_state &s, uint32_t zdn, uint32_t pg, uint32_t zm) {
-    uint8_t *d = s.z[zdn];
-    const uint8_t *b = s.z[zm], *pred = s.p[pg];
+// Zd = the lanes value(old block, at) gives on active elements; inactive elements keep Zd. value
+// gives every lane of the block and the predicate picks, so what it computes must be defined for
+// any operands (none here traps). The merging loops below, and those of logical_loops.h, are
+// this walk with the operation's own operands.
+template <typename T, typename Value>
+void merge_into_blocks(cpu_state &s, uint32_t zd, uint32_t pg, Value value) {
+    uint8_t *d = s.z[zd];
+    const uint8_t *pred = s.p[pg];
     for_each_block(vector_bytes(), [&](std::size_t at) {
-        const BlockLanes<T> old = load_block<T>(d + at), other = load_block<T>(b + at);
-        const BlockLanes<T> mask = active_lanes<T>(pred + at);
+        const BlockLanes<T> old = load_block<T>(d + at), mask = active_lanes<T>(pred + at);
+        const BlockLanes<T> computed = value(old, at);
         BlockLanes<T> out;
         for (unsigned j = 0; j < out.kCount; ++j)
-            out.lane[j] = blend(mask.lane[j], Op::apply(old.lane[j], other.lane[j]), old.lane[j]);
+            out.lane[j] = blend(mask.lane[j], computed.lane[j], old.lane[j]);
         store_block(d + at, out);
+    });
+}
+
+// Zdn = Op(Zdn, Zm) on active elements; inactive elements keep Zdn.
+template <typename Op, typename T>
+void merging_binary(cpu_state &s, uint32_t zdn, uint32_t pg, uint32_t zm) {
+    const uint8_t *b = s.z[zm];
+    merge_into_blocks<T>(s, zdn, pg, [&](const BlockLanes<T> &old, std::size_t at) {
+        const BlockLanes<T> other = load_block<T>(b + at);
+        BlockLanes<T> out;
+        for (unsigned j = 0; j < out.kCount; ++j)
+            out.lane[j] = Op::apply(old.lane[j], other.lane[j]);
+        return out;
     });
 }
 
 // Zd = Op(Zd, Zn, Zm) on active elements; inactive elements keep Zd.
 template <typename Op, typename T>
 void merging_ternary(cpu_state &s, uint32_t zd, uint32_t pg, uint32_t zn, uint32_t zm) {
-    uint8_t *d = s.z[zd];
-    const uint8_t *a = s.z[zn], *b = s.z[zm], *pred = s.p[pg];
-    for_each_block(vector_bytes(), [&](std::size_t at) {
-        const BlockLanes<T> old = load_block<T>(d + at), first = load_block<T>(a + at),
-                            second = load_block<T>(b + at);
-        const BlockLanes<T> mask = active_lanes<T>(pred + at);
+    const uint8_t *a = s.z[zn], *b = s.z[zm];
+    merge_into_blocks<T>(s, zd, pg, [&](const BlockLanes<T> &old, std::size_t at) {
+        const BlockLanes<T> first = load_block<T>(a + at), second = load_block<T>(b + at);
         BlockLanes<T> out;
-        for (unsigned j = 0; j < out.kCount; ++j) {
-            const T value = Op::apply(old.lane[j], first.lane[j], second.lane[j]);
-            out.lane[j] = blend(mask.lane[j], value, old.lane[j]);
-        }
-        store_block(d + at, out);
+        for (unsigned j = 0; j < out.kCount; ++j)
+            out.lane[j] = Op::apply(old.lane[j], first.lane[j], second.lane[j]);
+        return out;
     });
 }
 

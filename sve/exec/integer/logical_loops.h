@@ -21,29 +21,23 @@ using integer::store_element;
 // Zd = Op(Zn) on active elements; inactive elements keep Zd.
 template <typename Op, typename T>
 void merging_unary(cpu_state &s, uint32_t zd, uint32_t pg, uint32_t zn) {
-    uint8_t *dst = s.z[zd];
-    const uint8_t *src = s.z[zn], *pred = s.p[pg];
-    for_each_block(vector_bytes(), [&](std::size_t at) {
-        const BlockLanes<T> old = load_block<T>(dst + at), in = load_block<T>(src + at);
-        const BlockLanes<T> mask = active_lanes<T>(pred + at);
-        BlockLanes<T> out;
-        for (unsigned j = 0; j < out.kCount; ++j)
-            out.lane[j] = blend(mask.lane[j], Op::apply(in.lane[j]), old.lane[j]);
-        store_block(dst + at, out);
+    const uint8_t *src = s.z[zn];
+    integer::merge_into_blocks<T>(s, zd, pg, [&](const BlockLanes<T> &, std::size_t at) {
+        BlockLanes<T> values = load_block<T>(src + at);
+        for (unsigned j = 0; j < values.kCount; ++j)
+            values.lane[j] = Op::apply(values.lane[j]);
+        return values;
     });
 }
 
 // Zdn = Op(Zdn, imm) on active elements; inactive elements keep Zdn.
 template <typename Op, typename T>
 void merging_with_immediate(cpu_state &s, uint32_t zdn, uint32_t pg, uint64_t imm) {
-    uint8_t *d = s.z[zdn];
-    const uint8_t *pred = s.p[pg];
-    for_each_block(vector_bytes(), [&](std::size_t at) {
-        const BlockLanes<T> old = load_block<T>(d + at), mask = active_lanes<T>(pred + at);
+    integer::merge_into_blocks<T>(s, zdn, pg, [&](const BlockLanes<T> &old, std::size_t) {
         BlockLanes<T> out;
         for (unsigned j = 0; j < out.kCount; ++j)
-            out.lane[j] = blend(mask.lane[j], Op::apply(old.lane[j], imm), old.lane[j]);
-        store_block(d + at, out);
+            out.lane[j] = Op::apply(old.lane[j], imm);
+        return out;
     });
 }
 
