@@ -39,7 +39,9 @@ template <std::size_t N> struct SourceCursors {
 
 // step() for every block of the process's length, where each step moves its cursors on by one
 // block: four steps a loop turn (after one and two for the length's remainder), so the loop's own
-// count and branch are a fraction of a block's few instructions.
+// count and branch are a fraction of a block's few instructions. The same walk as
+// for_each_block (vector_blocks.h) but without its offsets: through that one, with the offset
+// unused, FMLA double cost 29 more instructions under the client and FADD single 15.
 template <class Step> inline void for_each_block_step(Step step) {
     const unsigned blocks = vector_bytes() / kVectorBlockBytes;
     if (blocks & 1) step();
